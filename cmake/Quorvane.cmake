@@ -1,0 +1,39 @@
+# Build-wide settings shared by every target of our own.
+
+option(QUORVANE_SANITIZE "Build the native code with AddressSanitizer and UBSan" OFF)
+
+# Warnings are errors in our own code (not in FFmpeg or the test frameworks).
+function(quorvane_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wconversion -Wno-sign-conversion
+                                           -Werror)
+endfunction()
+
+if(QUORVANE_SANITIZE AND NOT WIN32)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  enable_language(RC)
+  # Unicode Win32 everywhere; the program's own text is UTF-8 inside.
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # One self-contained executable: nothing but Windows' own DLLs is imported.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+# A portable library of our own: sources beside it, headers included as "module/file.h".
+function(quorvane_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  quorvane_warnings(${name})
+endfunction()
+
+# A native unit-test program, registered with CTest (one CTest test per GoogleTest case).
+function(quorvane_unit_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  quorvane_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()

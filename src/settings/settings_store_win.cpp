@@ -1,0 +1,123 @@
+#include "settings/settings_store_win.h"
+
+#include <windows.h>
+
+#include "settings/settings_encoding_win.h"
+#include "settings/settings_file.h"
+#include "win/text_win.h"
+
+namespace quorvane::settings {
+
+namespace {
+
+// A settings file is a few kilobytes; a bigger one is read only this far, so a stray file of
+// gigabytes can neither exhaust memory nor hold the saver for minutes at each clip.
+constexpr DWORD kMostBytesRead = 16 * 1024 * 1024;
+
+std::string LastErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n > 0 ? std::wstring(buffer, n) : L"error " + std::to_wstring(error);
+  LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  return win::Narrow(text);
+}
+
+// A plain file only: a hidden or system "Quorvane.ini", or a folder of that name, is not one.
+bool IsOrdinaryFile(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  constexpr DWORD kNotOrdinary =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  return (found.dwFileAttributes & kNotOrdinary) == 0;
+}
+
+class FolderSettingsStore final : public SettingsStore {
+ public:
+  explicit FolderSettingsStore(std::wstring folder)
+      : folder_(std::move(folder)), path_(folder_ + L"\\" + win::Widen(kFileName)) {
+    // "C:" alone names the drive's current folder; the program's folder is then the root.
+    if (!folder_.empty() && folder_.back() == L':') folder_.push_back(L'\\');
+  }
+
+  std::optional<std::string> Load() override {
+    SetCurrentDirectoryW(folder_.c_str());
+    if (!IsOrdinaryFile(path_)) return std::nullopt;
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char chunk[64 * 1024];
+    DWORD got = 0;
+    while (bytes.size() < kMostBytesRead && ReadFile(file, chunk, sizeof chunk, &got, nullptr) &&
+           got > 0) {
+      bytes.append(chunk, got);
+    }
+    CloseHandle(file);
+    if (bytes.size() > kMostBytesRead) bytes.resize(kMostBytesRead);
+    return DecodeSettingsBytes(bytes);
+  }
+
+  std::string Replace(std::string_view text) override {
+    SetCurrentDirectoryW(folder_.c_str());
+    std::string bytes = EncodeSettingsText(text);
+    // Written beside the file and moved over it in one step: the old file stays whole until
+    // the new one is complete on disk.
+    std::wstring temporary = path_ + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastErrorText(GetLastError());
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size() && FlushFileBuffers(file);
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    if (ok && MoveFileExW(temporary.c_str(), path_.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return {};
+    }
+    if (ok) error = GetLastError();
+    DeleteFileW(temporary.c_str());
+    return LastErrorText(error);
+  }
+
+  std::string Location() const override { return win::Narrow(path_); }
+
+ private:
+  std::wstring folder_;
+  std::wstring path_;
+};
+
+}  // namespace
+
+std::string ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  size_t slash = path.find_last_of(L"\\/");
+  path.resize(slash == std::wstring::npos ? 0 : slash);
+  return win::Narrow(path);
+}
+
+std::unique_ptr<SettingsStore> CreateSettingsStoreIn(const std::string& folder) {
+  return std::make_unique<FolderSettingsStore>(win::Widen(folder));
+}
+
+std::unique_ptr<SettingsStore> CreateProgramSettingsStore() {
+  return CreateSettingsStoreIn(ProgramFolder());
+}
+
+}  // namespace quorvane::settings

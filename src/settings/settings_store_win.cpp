@@ -67,6 +67,12 @@ class FolderSettingsStore final : public SettingsStore {
 
   std::string Replace(std::string_view text) override {
     SetCurrentDirectoryW(folder_.c_str());
+    // A read-only settings file is the user's wish to keep it; Windows refuses to move a file
+    // over it, and so do we everywhere (Wine would replace it).
+    DWORD attributes = GetFileAttributesW(path_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+      return LastErrorText(ERROR_ACCESS_DENIED);
+    }
     std::string bytes = EncodeSettingsText(text);
     // Written beside the file and moved over it in one step: the old file stays whole until
     // the new one is complete on disk.

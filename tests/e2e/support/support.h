@@ -1,0 +1,95 @@
+// The end-to-end harness: runs the real Quorvane.scr under Wine from a scratch program folder,
+// finds its windows, sends it input and reads back window states and files. Every wait is
+// bounded. Used by the test programs in tests/e2e/*, one test at a time.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane::e2e {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+// The program under test (QUORVANE_SCR) and the folder of generated clips (QUORVANE_CLIPS).
+std::wstring ScrPath();
+std::wstring ClipsFolder();
+
+// Polls condition every few milliseconds until it holds or timeout_ms have passed.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms);
+
+// A scratch folder in %TEMP% holding its own copy of Quorvane.scr; removed with everything in it.
+class ProgramFolder {
+ public:
+  explicit ProgramFolder(std::wstring_view name = L"quorvane-e2e");
+  ~ProgramFolder();
+  ProgramFolder(const ProgramFolder&) = delete;
+  ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+  const std::wstring& Path() const { return path_; }
+  std::wstring Scr() const { return path_ + L"\\Quorvane.scr"; }
+  std::wstring Join(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
+
+  void WriteBytes(std::wstring_view name, std::string_view bytes) const;
+  std::optional<std::string> ReadBytes(std::wstring_view name) const;
+  // The settings file's raw bytes.
+  void WriteSettings(std::string_view bytes) const { WriteBytes(L"Quorvane.ini", bytes); }
+  std::optional<std::string> ReadSettings() const { return ReadBytes(L"Quorvane.ini"); }
+
+ private:
+  std::wstring path_;
+};
+
+// Writes a file, creating nothing else; fails the test when it cannot.
+void WriteFileBytes(const std::wstring& path, std::string_view bytes);
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+
+// A started program; ended (terminated) when the object goes, if still running.
+class Process {
+ public:
+  // Starts exe with this argument text, as Windows does: "exe" args. cwd defaults to exe's folder.
+  Process(const std::wstring& exe, std::wstring_view arguments, std::wstring cwd = L"");
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool Started() const { return info_.hProcess != nullptr; }
+  DWORD Id() const { return info_.dwProcessId; }
+  HANDLE Handle() const { return info_.hProcess; }
+  bool Running() const;
+  // True once the process has ended within the time.
+  bool WaitForExit(DWORD timeout_ms) const;
+  void Terminate();
+
+  // The visible top-level windows of this process.
+  std::vector<HWND> Windows() const;
+  // The first visible top-level window with this class and caption (empty = any), or nullptr.
+  HWND FindWindow(std::wstring_view class_name, std::wstring_view caption) const;
+  HWND WaitForWindow(std::wstring_view class_name, std::wstring_view caption,
+                     DWORD timeout_ms) const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+std::wstring ClassOf(HWND window);
+std::wstring TextOf(HWND window);
+// The window's rectangle in screen coordinates, and its client rectangle in the parent's.
+RECT ScreenRect(HWND window);
+RECT RectInParent(HWND window);
+// Direct children with this class and text (empty = any), in z order.
+std::vector<HWND> Children(HWND parent, std::wstring_view class_name = L"",
+                           std::wstring_view text = L"");
+
+// Input, posted to the window as the system would deliver it.
+void PostMouseMove(HWND window, int x, int y);
+void PostClick(HWND window, int x, int y);
+void PostKey(HWND window, UINT virtual_key, bool system_key = false);
+
+}  // namespace quorvane::e2e

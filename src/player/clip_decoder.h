@@ -1,0 +1,41 @@
+// One open clip: FFmpeg's demuxer and decoders for its best picture and sound streams, giving
+// pictures converted to BGRA at a requested size and sound resampled to the output format.
+// Used by the player's worker thread only.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "player/picture.h"
+
+namespace quorvane::player {
+
+class ClipDecoder {
+ public:
+  struct Sound {
+    double time = 0;
+    std::vector<int16_t> samples;  // interleaved stereo at kAudioRate
+  };
+  // One step of decoding: a picture, some sound, or nothing more.
+  enum class Step { kPicture, kSound, kEnd };
+
+  virtual ~ClipDecoder() = default;
+
+  // Nothing when FFmpeg cannot open the file or it holds neither a picture nor sound.
+  // interrupted() is polled while blocking reads run; true stops them.
+  static std::unique_ptr<ClipDecoder> Open(const std::string& utf8_path,
+                                           std::function<bool()> interrupted);
+
+  virtual bool HasPicture() const = 0;
+  virtual bool HasSound() const = 0;
+  // Seconds one picture stays, from the stream's frame rate.
+  virtual double FrameDuration() const = 0;
+
+  // Decodes on to the next picture or piece of sound. A picture is converted at width x height
+  // (its own size when either is 0 or less) into picture; sound goes into sound.
+  virtual Step Next(int width, int height, Picture& picture, Sound& sound) = 0;
+};
+
+}  // namespace quorvane::player

@@ -1,0 +1,228 @@
+#include "player/player_core.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "player/clip_decoder.h"
+#include "player/ram_file.h"
+
+namespace quorvane::player {
+
+namespace {
+
+// Pictures decoded ahead of the clock: enough to smooth a slow decode, little memory.
+constexpr size_t kQueuedPictures = 3;
+// A picture wider or taller than this is converted at the clip's own size and stretched by the
+// painter instead; no screen needs more, and it bounds the memory of a queued picture.
+constexpr int kLargestPictureSide = 8192;
+// A metafile is a few lines; reading stops here.
+constexpr std::streamsize kLargestMetafile = 64 * 1024;
+
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+bool IsFile(const std::string& utf8) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(PathOf(utf8), error);
+}
+
+std::optional<std::string> ResolveMetafile(const std::string& path) {
+  std::ifstream file(PathOf(path), std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string text(static_cast<size_t>(kLargestMetafile), '\0');
+  file.read(text.data(), kLargestMetafile);
+  text.resize(static_cast<size_t>(file.gcount()));
+  return FirstPlayableEntry(text, FolderOf(path), IsFile);
+}
+
+}  // namespace
+
+PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed)
+    : audio_(audio ? std::move(audio) : CreateSilentOutput()), changed_(std::move(changed)) {
+  try {
+    worker_ = std::thread([this] { Run(); });
+  } catch (const std::system_error&) {
+    // Working() is false; the component's window raises its notice.
+  }
+}
+
+PlayerCore::~PlayerCore() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    ++serial_;
+  }
+  wake_worker_.notify_all();
+  if (worker_.joinable()) worker_.join();
+}
+
+void PlayerCore::SetSource(const std::string& path) {
+  {
+    std::lock_guard lock(mutex_);
+    requested_serial_ = ++serial_;
+    requested_path_ = path;
+    queue_.clear();
+    clip_start_.reset();
+    clip_width_ = 0;
+    clip_height_ = 0;
+    state_ = path.empty() ? kPlayStateIdle : kPlayStateOpening;
+  }
+  wake_worker_.notify_all();
+}
+
+void PlayerCore::SetPictureSize(int width, int height) {
+  bool usable =
+      width > 0 && height > 0 && width <= kLargestPictureSide && height <= kLargestPictureSide;
+  picture_width_ = usable ? width : 0;
+  picture_height_ = usable ? height : 0;
+}
+
+std::shared_ptr<const Picture> PlayerCore::TakeDuePicture() {
+  std::shared_ptr<const Picture> due;
+  {
+    std::lock_guard lock(mutex_);
+    if (!clip_start_) return nullptr;
+    double now = ClipSeconds();
+    while (!queue_.empty() && queue_.front()->time <= now) {
+      due = std::move(queue_.front());
+      queue_.pop_front();
+    }
+  }
+  if (due) wake_worker_.notify_all();
+  return due;
+}
+
+std::optional<double> PlayerCore::NextPictureIn() const {
+  std::lock_guard lock(mutex_);
+  if (!clip_start_ || queue_.empty()) return std::nullopt;
+  return queue_.front()->time - ClipSeconds();
+}
+
+void PlayerCore::Run() {
+  for (;;) {
+    uint64_t serial = 0;
+    std::string path;
+    {
+      std::unique_lock lock(mutex_);
+      wake_worker_.wait(lock, [&] { return stopping_ || requested_serial_ != started_serial_; });
+      if (stopping_) return;
+      serial = started_serial_ = requested_serial_;
+      path = requested_path_;
+    }
+    if (!path.empty()) Play(serial, path);
+  }
+}
+
+bool PlayerCore::Cancelled(uint64_t serial) const { return stopping_ || serial_ != serial; }
+
+void PlayerCore::Report(uint64_t serial, int32_t state, int32_t width, int32_t height) {
+  {
+    std::lock_guard lock(mutex_);
+    if (serial_ != serial) return;
+    if (width >= 0) clip_width_ = width;
+    if (height >= 0) clip_height_ = height;
+    state_ = state;
+  }
+  if (changed_) changed_();
+}
+
+double PlayerCore::ClipSeconds() const {
+  return std::chrono::duration<double>(Clock::now() - *clip_start_).count();
+}
+
+bool PlayerCore::QueuePicture(uint64_t serial, Picture picture) {
+  auto shared = std::make_shared<const Picture>(std::move(picture));
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    if (Cancelled(serial)) return false;
+    if (!clip_start_)
+      clip_start_ = Clock::now() - std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double>(shared->time));
+    // Pictures nobody took in time make room: the clip goes on at its own pace even while
+    // its window is hidden or the user-interface thread is busy.
+    double now = ClipSeconds();
+    while (queue_.size() >= 2 && queue_[1]->time <= now) queue_.pop_front();
+    if (queue_.size() < kQueuedPictures) {
+      queue_.push_back(std::move(shared));
+      break;
+    }
+    wake_worker_.wait_for(lock, std::chrono::milliseconds(5));
+  }
+  lock.unlock();
+  if (changed_) changed_();
+  return true;
+}
+
+void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {
+  std::unique_lock lock(mutex_);
+  while (!Cancelled(serial) && clip_start_ && ClipSeconds() < time) {
+    double left = time - ClipSeconds();
+    wake_worker_.wait_for(lock, std::chrono::duration<double>(std::min(left, 0.05)));
+  }
+}
+
+void PlayerCore::Play(uint64_t serial, const std::string& path) {
+  std::string clip = path;
+  if (IsRamPath(path)) {
+    std::optional<std::string> entry = ResolveMetafile(path);
+    if (!entry) return Report(serial, kPlayStateIdle, 0, 0);
+    clip = *entry;
+  }
+  std::unique_ptr<ClipDecoder> decoder =
+      ClipDecoder::Open(clip, [this, serial] { return Cancelled(serial); });
+  if (!decoder) return Report(serial, kPlayStateIdle, 0, 0);
+
+  bool sound_out = decoder->HasSound() && audio_->Start();
+  auto cancelled = [this, serial] { return Cancelled(serial); };
+  bool started = false;
+  double end = 0;
+  Picture picture;
+  ClipDecoder::Sound sound;
+  while (!Cancelled(serial)) {
+    ClipDecoder::Step step =
+        decoder->Next(picture_width_.load(), picture_height_.load(), picture, sound);
+    if (step == ClipDecoder::Step::kEnd) break;
+    if (step == ClipDecoder::Step::kPicture) {
+      if (!started) Report(serial, kPlayStatePlaying, picture.source_width, picture.source_height);
+      started = true;
+      end = std::max(end, picture.time + decoder->FrameDuration());
+      QueuePicture(serial, std::move(picture));
+      picture = Picture();
+    } else {
+      if (!started && !decoder->HasPicture()) Report(serial, kPlayStatePlaying, 0, 0);
+      started = started || !decoder->HasPicture();
+      {
+        std::lock_guard lock(mutex_);
+        if (!clip_start_ && serial_ == serial) {
+          clip_start_ = Clock::now() - std::chrono::duration_cast<Clock::duration>(
+                                           std::chrono::duration<double>(sound.time));
+        }
+      }
+      double seconds = static_cast<double>(sound.samples.size() / kAudioChannels) / kAudioRate;
+      end = std::max(end, sound.time + seconds);
+      if (sound_out)
+        audio_->Write(sound.samples.data(), sound.samples.size() / kAudioChannels, cancelled);
+    }
+  }
+  WaitUntilClipTime(serial, end);
+  if (sound_out) audio_->Stop();
+  Report(serial, kPlayStateIdle, -1, -1);
+}
+
+namespace {
+
+class SilentOutput final : public AudioOutput {
+ public:
+  bool Start() override { return false; }
+  void Write(const int16_t*, size_t, const std::function<bool()>&) override {}
+  void Stop() override {}
+};
+
+}  // namespace
+
+std::unique_ptr<AudioOutput> CreateSilentOutput() { return std::make_unique<SilentOutput>(); }
+
+}  // namespace quorvane::player

@@ -1,0 +1,90 @@
+// The clip player behind both component windows: opens, demuxes and decodes a clip on its own
+// worker thread into a small queue of pictures, plays its sound, and keeps the clock.
+// The user-interface thread calls every public function; the worker owns the decoder and
+// touches shared state only under mutex_ (the state values are atomics read without it).
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "player/audio_output.h"
+#include "player/picture.h"
+#include "player/playback_component.h"
+
+namespace quorvane::player {
+
+class PlayerCore {
+ public:
+  // changed is called from the worker thread whenever the state, the size or a new picture is
+  // there; it must only wake the user-interface thread (signal an event, post a message).
+  PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed);
+  ~PlayerCore();
+  PlayerCore(const PlayerCore&) = delete;
+  PlayerCore& operator=(const PlayerCore&) = delete;
+
+  // False when the worker thread could not start: the component cannot play anything.
+  bool Working() const { return worker_.joinable(); }
+
+  // Starts this clip (UTF-8 path) at once, replacing the one that plays. An empty path, or one
+  // whose clip cannot be played, leaves the player idle.
+  void SetSource(const std::string& path);
+
+  int32_t PlayState() const { return state_.load(); }
+  int32_t ClipHeight() const { return clip_height_.load(); }
+  int32_t ClipWidth() const { return clip_width_.load(); }
+
+  // The size pictures are converted to from now on (0 x 0: the clip's own size).
+  void SetPictureSize(int width, int height);
+
+  // The newest picture whose time has come, taken out of the queue with every older one;
+  // nothing when no newer picture is due.
+  std::shared_ptr<const Picture> TakeDuePicture();
+
+  // Seconds until the next queued picture is due, if one is queued.
+  std::optional<double> NextPictureIn() const;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  void Run();
+  void Play(uint64_t serial, const std::string& path);
+  bool Cancelled(uint64_t serial) const;
+  // Sets the state when serial is still the current source's.
+  void Report(uint64_t serial, int32_t state, int32_t width, int32_t height);
+  bool QueuePicture(uint64_t serial, Picture picture);
+  double ClipSeconds() const;  // under mutex_
+  void WaitUntilClipTime(uint64_t serial, double time);
+
+  std::unique_ptr<AudioOutput> audio_;
+  std::function<void()> changed_;
+
+  std::atomic<int32_t> state_{kPlayStateIdle};
+  std::atomic<int32_t> clip_height_{0};
+  std::atomic<int32_t> clip_width_{0};
+  std::atomic<uint64_t> serial_{0};
+  std::atomic<int> picture_width_{0};
+  std::atomic<int> picture_height_{0};
+
+  mutable std::mutex mutex_;
+  std::condition_variable wake_worker_;
+  std::atomic<bool> stopping_{false};
+  std::string requested_path_;
+  uint64_t requested_serial_ = 0;
+  uint64_t started_serial_ = 0;
+  std::deque<std::shared_ptr<const Picture>> queue_;
+  uint64_t queue_serial_ = 0;
+  std::optional<Clock::time_point> clip_start_;
+
+  std::thread worker_;
+};
+
+}  // namespace quorvane::player

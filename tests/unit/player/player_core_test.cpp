@@ -1,0 +1,198 @@
+#include "player/player_core.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "clips.h"
+
+namespace quorvane::player {
+namespace {
+
+using testing::Clip;
+using testing::ScratchFolder;
+using Seconds = std::chrono::duration<double>;
+
+bool WaitFor(const std::function<bool()>& condition, double seconds) {
+  auto end = std::chrono::steady_clock::now() + Seconds(seconds);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// Plays a clip to its end as a window would, taking the pictures as they fall due.
+struct Playback {
+  int pictures = 0;
+  int width = 0;
+  int height = 0;
+  double seconds = 0;
+  bool ended = false;
+};
+
+Playback PlayToEnd(PlayerCore& core, const std::string& path, double limit) {
+  Playback result;
+  auto start = std::chrono::steady_clock::now();
+  core.SetSource(path);
+  result.ended = WaitFor(
+      [&] {
+        if (auto picture = core.TakeDuePicture()) {
+          ++result.pictures;
+          result.width = picture->width;
+          result.height = picture->height;
+          EXPECT_EQ(picture->bgra.size(), size_t(picture->width) * size_t(picture->height) * 4);
+        }
+        return core.PlayState() == kPlayStateIdle;
+      },
+      limit);
+  result.seconds = Seconds(std::chrono::steady_clock::now() - start).count();
+  return result;
+}
+
+TEST(PlayerCore, KnowsThePictureSizeThenPlaysTheClipToItsEnd) {
+  struct Case {
+    const char* clip;
+    int width, height;
+  } cases[] = {{"small.rm", 160, 120}, {"qcif.rm", 176, 144}, {"medium.rm", 320, 240}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.clip);
+    PlayerCore core(nullptr, nullptr);
+    core.SetSource(Clip(c.clip));
+    EXPECT_EQ(core.PlayState(), kPlayStateOpening);
+    EXPECT_EQ(core.ClipHeight(), 0);
+    ASSERT_TRUE(WaitFor([&] { return core.ClipHeight() != 0; }, 5));
+    EXPECT_EQ(core.ClipHeight(), c.height);
+    EXPECT_EQ(core.ClipWidth(), c.width);
+    EXPECT_EQ(core.PlayState(), kPlayStatePlaying);
+    ASSERT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStateIdle; }, 10));
+  }
+}
+
+TEST(PlayerCore, PaintsPicturesAtTheRequestedSizeAtTheClipsPace) {
+  PlayerCore core(nullptr, nullptr);
+  core.SetPictureSize(80, 50);
+  Playback run = PlayToEnd(core, Clip("small.rm"), 10);
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.width, 80);
+  EXPECT_EQ(run.height, 50);
+  // Two seconds at 15 pictures a second, in about two seconds: neither rushed nor stalled.
+  EXPECT_GE(run.pictures, 20);
+  EXPECT_LE(run.pictures, 31);
+  EXPECT_GT(run.seconds, 1.7);
+  EXPECT_LT(run.seconds, 4.0);
+}
+
+TEST(PlayerCore, SoundWithoutPicturePlaysItsLengthWithHeightZero) {
+  PlayerCore core(nullptr, nullptr);
+  core.SetSource(Clip("tone.rm"));
+  ASSERT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStatePlaying; }, 5));
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStateIdle; }, 10));
+  EXPECT_GT(Seconds(std::chrono::steady_clock::now() - start).count(), 1.5);
+  EXPECT_EQ(core.ClipHeight(), 0);
+}
+
+TEST(PlayerCore, EndsAtOnceWhatCannotBePlayed) {
+  std::string folder = ScratchFolder("unplayable");
+  std::ofstream(folder + "/text.rm") << "not a clip at all\n";
+  std::ofstream(folder + "/net.ram") << "rtsp://example.invalid/a.rm\r\nhttp://x/b.rm\r\n";
+  std::ofstream(folder + "/empty.rm");
+  for (std::string path : {std::string(), folder + "/missing.rm", folder + "/text.rm",
+                           folder + "/net.ram", folder + "/empty.rm", folder}) {
+    SCOPED_TRACE(path);
+    PlayerCore core(nullptr, nullptr);
+    core.SetSource(path);
+    EXPECT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStateIdle; }, 2));
+    EXPECT_EQ(core.ClipHeight(), 0);
+    EXPECT_EQ(core.TakeDuePicture(), nullptr);
+  }
+}
+
+TEST(PlayerCore, PlaysTheLocalEntryOfAMetafile) {
+  PlayerCore core(nullptr, nullptr);
+  core.SetSource(Clip("list.ram"));
+  ASSERT_TRUE(WaitFor([&] { return core.ClipHeight() != 0; }, 5));
+  EXPECT_EQ(core.ClipWidth(), 320);
+}
+
+TEST(PlayerCore, ANewSourceReplacesThePlayingClip) {
+  PlayerCore core(nullptr, nullptr);
+  core.SetSource(Clip("long.rm"));
+  ASSERT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStatePlaying; }, 5));
+  Playback run = PlayToEnd(core, Clip("qcif.rm"), 10);
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(core.ClipWidth(), 176);
+  EXPECT_LT(run.seconds, 5.0) << "the thirty-second clip went on playing";
+
+  core.SetSource(Clip("long.rm"));
+  ASSERT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStatePlaying; }, 5));
+  core.SetSource("");
+  EXPECT_EQ(core.PlayState(), kPlayStateIdle);
+  EXPECT_EQ(core.ClipHeight(), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(core.PlayState(), kPlayStateIdle) << "the replaced clip came back";
+  EXPECT_EQ(core.TakeDuePicture(), nullptr);
+}
+
+TEST(PlayerCore, ManySourceChangesInARowEndWithTheLastOne) {
+  PlayerCore core(nullptr, nullptr);
+  const std::string clips[] = {Clip("long.rm"), Clip("medium.rm"), "", Clip("list.ram")};
+  for (int i = 0; i < 200; ++i) {
+    core.SetSource(clips[i % 4]);
+    if (i % 10 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(3));
+  }
+  Playback run = PlayToEnd(core, Clip("small.rm"), 10);
+  EXPECT_TRUE(run.ended);
+  EXPECT_EQ(core.ClipWidth(), 160);
+  EXPECT_GT(run.pictures, 0);
+}
+
+TEST(PlayerCore, TruncatedAndCorruptedClipsEndCleanly) {
+  std::ifstream in(Clip("medium.rm"), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 1000u);
+  std::string folder = ScratchFolder("broken");
+  std::vector<std::string> paths;
+  for (int k = 1; k < 7; ++k) {
+    std::string path = folder + "/cut" + std::to_string(k) + ".rm";
+    std::ofstream(path, std::ios::binary) << bytes.substr(0, bytes.size() * k / 7);
+    paths.push_back(path);
+  }
+  std::mt19937 random(1234);
+  for (int k = 0; k < 6; ++k) {
+    std::string damaged = bytes;
+    size_t flips = k < 3 ? 20 : 2000;
+    for (size_t i = 0; i < flips; ++i)
+      damaged[random() % damaged.size()] ^= char(1 << (random() % 8));
+    std::string path = folder + "/flipped" + std::to_string(k) + ".rm";
+    std::ofstream(path, std::ios::binary) << damaged;
+    paths.push_back(path);
+  }
+  // All at once: each player has its own worker thread.
+  std::vector<std::unique_ptr<PlayerCore>> cores;
+  for (const std::string& path : paths) {
+    cores.push_back(std::make_unique<PlayerCore>(nullptr, nullptr));
+    cores.back()->SetSource(path);
+  }
+  for (size_t i = 0; i < cores.size(); ++i) {
+    EXPECT_TRUE(WaitFor([&] { return cores[i]->PlayState() == kPlayStateIdle; }, 15)) << paths[i];
+  }
+}
+
+TEST(PlayerCore, TellsTheWindowWhenSomethingChanged) {
+  std::atomic<int> changes{0};
+  PlayerCore core(nullptr, [&] { ++changes; });
+  PlayToEnd(core, Clip("small.rm"), 10);
+  // The start, every picture and the end.
+  EXPECT_GT(changes.load(), 20);
+}
+
+}  // namespace
+}  // namespace quorvane::player

@@ -1,0 +1,240 @@
+#include "player/playback_window_win.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "player/player_core.h"
+#include "player/wave_output_win.h"
+#include "win/app_win.h"
+#include "win/text_win.h"
+
+namespace quorvane::player {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuorvanePlayback";
+// Posted by the worker thread when something changed.
+constexpr UINT kChangedMessage = WM_APP + 1;
+constexpr UINT_PTR kPictureTimer = 1;
+// Looks for a due picture this often while a clip plays.
+constexpr UINT kPictureTimerMs = 10;
+
+int Rounded(float value) {
+  if (!std::isfinite(value)) return 0;
+  return static_cast<int>(std::lround(std::clamp(value, -1.0e6f, 1.0e6f)));
+}
+
+class Win32PlaybackWindow final : public PlaybackWindow {
+ public:
+  Win32PlaybackWindow() : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+  ~Win32PlaybackWindow() override {
+    core_.reset();  // the worker stops before the window it posts to goes
+    if (window_) {
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      DestroyWindow(window_);
+    }
+    if (wake_) CloseHandle(wake_);
+  }
+
+  bool Create(HWND parent, int control_id, RECT place, bool visible) {
+    RegisterClassOnce();
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+    window_ = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kClassName, L"", style, place.left, place.top,
+                              place.right - place.left, place.bottom - place.top, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+                              win::AppInstance(), nullptr);
+    if (!window_) return false;
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    HWND window = window_;
+    HANDLE wake = wake_;
+    core_ = std::make_unique<PlayerCore>(CreateWaveOutput(), [window, wake] {
+      SetEvent(wake);
+      PostMessageW(window, kChangedMessage, 0, 0);
+    });
+    left_ = static_cast<float>(place.left);
+    top_ = static_cast<float>(place.top);
+    width_ = static_cast<float>(place.right - place.left);
+    height_ = static_cast<float>(place.bottom - place.top);
+    UpdatePictureSize();
+    if (!core_->Working()) {
+      // Raised once the host has had the chance to set its handler: without a worker thread
+      // nothing can ever play.
+      PostMessageW(window_, kChangedMessage, 1, 0);
+    }
+    return true;
+  }
+
+  void SetSource(const std::string& path) override {
+    SetWindowTextW(window_, win::Widen(path).c_str());
+    picture_.reset();
+    core_->SetSource(path);
+    InvalidateRect(window_, nullptr, FALSE);
+    SetTimer(window_, kPictureTimer, kPictureTimerMs, nullptr);
+  }
+  int32_t PlayState() const override { return core_->PlayState(); }
+  int32_t ClipHeight() const override { return core_->ClipHeight(); }
+  int32_t ClipWidth() const override { return core_->ClipWidth(); }
+
+  void SetHeight(float height) override {
+    height_ = height;
+    Place();
+  }
+  void SetWidth(float width) override {
+    width_ = width;
+    Place();
+  }
+  void SetTop(float top) override {
+    top_ = top;
+    Place();
+  }
+  void SetLeft(float left) override {
+    left_ = left;
+    Place();
+  }
+  void SetVisible(bool visible) override { ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE); }
+  void SetNoticeHandler(NoticeHandler handler) override { notice_ = std::move(handler); }
+
+  HWND Handle() const override { return window_; }
+  HANDLE WakeEvent() const override { return wake_; }
+  void SetFitPicture(bool fit) override {
+    fit_ = fit;
+    UpdatePictureSize();
+    InvalidateRect(window_, nullptr, FALSE);
+  }
+
+ private:
+  static void RegisterClassOnce() {
+    static bool registered = [] {
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof wc;
+      wc.lpfnWndProc = &Win32PlaybackWindow::Procedure;
+      wc.hInstance = win::AppInstance();
+      wc.hCursor = nullptr;  // the host's pointer shows through: the window is mouse-transparent
+      wc.lpszClassName = kClassName;
+      return RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+  }
+
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<Win32PlaybackWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+      case WM_NCHITTEST:
+        return HTTRANSPARENT;  // the pointer and clicks over the picture belong to the host
+      case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+      case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers every pixel
+      case WM_PAINT:
+        if (self) {
+          self->Paint();
+          return 0;
+        }
+        break;
+      case WM_SIZE:
+        if (self) self->UpdatePictureSize();
+        return 0;
+      case WM_TIMER:
+      case kChangedMessage:
+        if (self) self->Refresh(message == kChangedMessage && wparam == 1);
+        return 0;
+      default:
+        break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+
+  void Place() {
+    SetWindowPos(window_, nullptr, Rounded(left_), Rounded(top_), std::max(0, Rounded(width_)),
+                 std::max(0, Rounded(height_)), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // Where the picture goes inside the client area.
+  RECT PictureRect() const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    int width = client.right;
+    int height = client.bottom;
+    int clip_w = core_ ? core_->ClipWidth() : 0;
+    int clip_h = core_ ? core_->ClipHeight() : 0;
+    if (!fit_ || clip_w <= 0 || clip_h <= 0 || width <= 0 || height <= 0) return client;
+    double scale =
+        std::min(static_cast<double>(width) / clip_w, static_cast<double>(height) / clip_h);
+    int w = std::max(1, static_cast<int>(std::lround(clip_w * scale)));
+    int h = std::max(1, static_cast<int>(std::lround(clip_h * scale)));
+    RECT rect{(width - w) / 2, (height - h) / 2, 0, 0};
+    rect.right = rect.left + w;
+    rect.bottom = rect.top + h;
+    return rect;
+  }
+
+  void UpdatePictureSize() {
+    if (!core_) return;
+    RECT rect = PictureRect();
+    core_->SetPictureSize(rect.right - rect.left, rect.bottom - rect.top);
+  }
+
+  void Refresh(bool broken) {
+    if (broken) {
+      if (notice_) notice_("Quorvane", "the player could not start");
+      return;
+    }
+    if (fit_) UpdatePictureSize();  // the clip's proportions are known once it has opened
+    if (auto picture = core_->TakeDuePicture()) {
+      picture_ = std::move(picture);
+      InvalidateRect(window_, nullptr, FALSE);
+      UpdateWindow(window_);
+    }
+    if (core_->PlayState() == kPlayStateIdle) KillTimer(window_, kPictureTimer);
+  }
+
+  void Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    RECT client{};
+    GetClientRect(window_, &client);
+    RECT rect = PictureRect();
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    if (!picture_) {
+      FillRect(dc, &client, black);
+    } else {
+      // Black around the picture, without painting under it (no flicker).
+      ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+      FillRect(dc, &client, black);
+      SelectClipRgn(dc, nullptr);
+      BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof info.bmiHeader;
+      info.bmiHeader.biWidth = picture_->width;
+      info.bmiHeader.biHeight = -picture_->height;  // top-down rows
+      info.bmiHeader.biPlanes = 1;
+      info.bmiHeader.biBitCount = 32;
+      info.bmiHeader.biCompression = BI_RGB;
+      // The picture was scaled to this size already; a stretch covers only a size change
+      // that happened while it was queued.
+      SetStretchBltMode(dc, HALFTONE);
+      StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
+                    picture_->width, picture_->height, picture_->bgra.data(), &info, DIB_RGB_COLORS,
+                    SRCCOPY);
+    }
+    EndPaint(window_, &paint);
+  }
+
+  HANDLE wake_;
+  HWND window_ = nullptr;
+  std::unique_ptr<PlayerCore> core_;
+  std::shared_ptr<const Picture> picture_;
+  NoticeHandler notice_;
+  bool fit_ = false;
+  float height_ = 0, width_ = 0, top_ = 0, left_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<PlaybackWindow> CreatePlaybackWindow(HWND parent, int control_id, RECT place,
+                                                     bool visible) {
+  auto window = std::make_unique<Win32PlaybackWindow>();
+  if (!window->Create(parent, control_id, place, visible)) return nullptr;
+  return window;
+}
+
+}  // namespace quorvane::player

@@ -1,0 +1,12 @@
+// Sound through the default output device with waveOut. Used by the player's worker thread.
+#pragma once
+
+#include <memory>
+
+#include "player/audio_output.h"
+
+namespace quorvane::player {
+
+std::unique_ptr<AudioOutput> CreateWaveOutput();
+
+}  // namespace quorvane::player

@@ -1,0 +1,108 @@
+// The playback component as a real Win32 child window: size, painting, end, mouse transparency.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "player/playback_window_win.h"
+#include "support/support.h"
+
+namespace quorvane::e2e {
+namespace {
+
+// Processes messages until condition holds or the time is up.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    if (condition()) return true;
+    if (GetTickCount() - start > timeout_ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// Share of the window's pixels on screen that are not black.
+double LitShare(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {
+      sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  size_t lit = 0, count = static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom);
+  for (size_t i = 0; i < count; ++i) lit += (pixels[i] & 0xFFFFFF) > 0x101010;
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  return count ? static_cast<double>(lit) / static_cast<double>(count) : 0;
+}
+
+class PlaybackWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 400,
+                            300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(host_, nullptr);
+    component_ = player::CreatePlaybackWindow(host_, 1, RECT{10, 10, 170, 130}, true);
+    ASSERT_NE(component_, nullptr);
+  }
+  void TearDown() override {
+    component_.reset();
+    DestroyWindow(host_);
+  }
+  HWND host_ = nullptr;
+  std::unique_ptr<player::PlaybackWindow> component_;
+};
+
+TEST_F(PlaybackWindowTest, ReportsThePictureSizePaintsTheClipAndEnds) {
+  std::wstring clip = ClipsFolder() + L"\\small.rm";
+  PumpUntil([] { return false; }, 200);
+  EXPECT_LT(LitShare(component_->Handle()), 0.01) << "not black before the first picture";
+
+  component_->SetSource(Narrow(clip));
+  EXPECT_NE(component_->PlayState(), 0);
+  EXPECT_EQ(TextOf(component_->Handle()), clip);
+  ASSERT_TRUE(PumpUntil([&] { return component_->ClipHeight() != 0; }, 10000));
+  EXPECT_EQ(component_->ClipHeight(), 120);
+  EXPECT_EQ(component_->ClipWidth(), 160);
+
+  PumpUntil([] { return false; }, 500);
+  // The test pattern is colourful nearly everywhere.
+  EXPECT_GT(LitShare(component_->Handle()), 0.5);
+  EXPECT_TRUE(PumpUntil([&] { return component_->PlayState() == 0; }, 10000));
+}
+
+TEST_F(PlaybackWindowTest, TakesTheGeometryItIsGivenAndLetsTheMouseThrough) {
+  component_->SetHeight(60.4f);
+  component_->SetWidth(80.6f);
+  component_->SetTop(20);
+  component_->SetLeft(30);
+  component_->SetVisible(true);
+  RECT rect = RectInParent(component_->Handle());
+  EXPECT_EQ(rect.left, 30);
+  EXPECT_EQ(rect.top, 20);
+  EXPECT_EQ(rect.right - rect.left, 81);
+  EXPECT_EQ(rect.bottom - rect.top, 60);
+  EXPECT_EQ(SendMessageW(component_->Handle(), WM_NCHITTEST, 0, MAKELPARAM(40, 30)), HTTRANSPARENT);
+  component_->SetVisible(false);
+  EXPECT_FALSE(IsWindowVisible(component_->Handle()));
+}
+
+TEST_F(PlaybackWindowTest, AnUnplayableSourceEndsAtOnce) {
+  for (const std::wstring& source : {std::wstring(), ClipsFolder() + L"\\missing.rm"}) {
+    component_->SetSource(Narrow(source));
+    EXPECT_TRUE(PumpUntil([&] { return component_->PlayState() == 0; }, 2000));
+    EXPECT_EQ(component_->ClipHeight(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace quorvane::e2e

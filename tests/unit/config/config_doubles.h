@@ -1,0 +1,180 @@
+// In-memory doubles of the settings dialog's controls, store, host and preview component,
+// behaving as the real controls do where the handlers rely on it (the list box's selection
+// follows removals; a drive alone names that drive's current directory).
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "config/controls.h"
+#include "config/frm_config.h"
+#include "player/playback_component.h"
+#include "settings/settings_store.h"
+
+namespace quorvane::config {
+
+// What happened, in order, across the host and the store.
+using EventLog = std::vector<std::string>;
+
+class FakeListBox final : public ListBox {
+ public:
+  int ListCount() const override { return static_cast<int>(items.size()); }
+  int ListIndex() const override { return index; }
+  void SetListIndex(int i) override { index = i; }
+  std::string List(int i) const override { return items.at(static_cast<size_t>(i)); }
+  void SetList(int i, const std::string& text) override { items.at(static_cast<size_t>(i)) = text; }
+  void AddItem(const std::string& text) override { items.push_back(text); }
+  void RemoveItem(int i) override {
+    items.erase(items.begin() + i);
+    if (index == i) index = -1;
+    if (index > i) --index;
+  }
+  void Refresh() override { ++refreshes; }
+
+  std::vector<std::string> items;
+  int index = -1;
+  int refreshes = 0;
+};
+
+class FakeDriveList final : public DriveList {
+ public:
+  std::string Drive() const override { return drive; }
+  bool SetDrive(const std::string& text) override {
+    std::string wanted = text.substr(0, 2);
+    for (char& c : wanted) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!drives.contains(wanted)) return false;
+    drive = wanted;
+    return true;
+  }
+
+  std::set<std::string> drives{"c:", "d:", "e:"};
+  std::string drive = "c:";
+};
+
+class FakeDirList final : public DirList {
+ public:
+  std::string Path() const override { return path; }
+  bool SetPath(const std::string& text) override {
+    if (not_ready.contains(text.substr(0, 2))) return false;
+    if (auto current = drive_current.find(text); current != drive_current.end()) {
+      path = current->second;
+      return true;
+    }
+    if (!folders.contains(text)) return false;
+    path = text;
+    return true;
+  }
+
+  std::set<std::string> folders{"c:\\", "c:\\work", "c:\\clips", "d:\\", "d:\\clips"};
+  std::map<std::string, std::string> drive_current{{"c:", "c:\\work"}, {"d:", "d:\\"}};
+  std::set<std::string> not_ready{"e:"};
+  std::string path = "c:\\work";
+};
+
+class FakeFileList final : public FileList {
+ public:
+  std::string Path() const override { return path; }
+  void SetPath(const std::string& text) override {
+    path = text;
+    file_name.clear();
+  }
+  std::string FileName() const override { return file_name; }
+
+  std::string path = "c:\\work";
+  std::string file_name;
+};
+
+class FakeOptions final : public OptionArray {
+ public:
+  FakeOptions(int n, int initially) : count(n), selected(initially) {}
+  int Count() const override { return count; }
+  int Selected() const override { return selected; }
+  void Select(int i) override { selected = i; }
+  int count;
+  int selected;
+};
+
+class FakeTextBox final : public TextBox {
+ public:
+  std::string Text() const override { return text; }
+  void SetText(const std::string& t) override { text = t; }
+  std::string text;
+};
+
+class FakeHost final : public ConfigHost {
+ public:
+  explicit FakeHost(EventLog& log) : log_(log) {}
+  void ShowDialog() override { log_.push_back("show"); }
+  void ShowMessage(const std::string& text) override {
+    log_.push_back("message");
+    messages.push_back(text);
+  }
+  void EndProcess() override { log_.push_back("end"); }
+  std::vector<std::string> messages;
+
+ private:
+  EventLog& log_;
+};
+
+class FakeStore final : public settings::SettingsStore {
+ public:
+  explicit FakeStore(EventLog& log) : log_(log) {}
+  std::optional<std::string> Load() override {
+    log_.push_back("load");
+    return file;
+  }
+  std::string Replace(std::string_view text) override {
+    log_.push_back("replace");
+    if (!failure.empty()) return failure;
+    file = std::string(text);
+    return "";
+  }
+  std::string Location() const override { return "C:\\Program Files\\Quorvane\\Quorvane.ini"; }
+
+  std::optional<std::string> file;
+  std::string failure;
+
+ private:
+  EventLog& log_;
+};
+
+class FakeComponent final : public player::PlaybackComponent {
+ public:
+  void SetSource(const std::string& path) override { sources.push_back(path); }
+  int32_t PlayState() const override { return 0; }
+  int32_t ClipHeight() const override { return 0; }
+  int32_t ClipWidth() const override { return 0; }
+  void SetHeight(float) override {}
+  void SetWidth(float) override {}
+  void SetTop(float) override {}
+  void SetLeft(float) override {}
+  void SetVisible(bool) override {}
+  void SetNoticeHandler(NoticeHandler) override {}
+  std::vector<std::string> sources;
+};
+
+// A whole dialog in its design-time state: the browser at c:\work, x1.0, centre, list order.
+struct TestDialog {
+  EventLog log;
+  FakeDriveList drvSel;
+  FakeDirList dirSel;
+  FakeFileList filSel;
+  FakeListBox lstPlay;
+  FakeOptions optSizeSel{6, 1};
+  FakeOptions optPosSel{2, 0};
+  FakeOptions optJyunSel{2, 0};
+  FakeTextBox txtSizeFree;
+  FakeComponent reaAudioPre;
+  FakeHost host{log};
+  FakeStore store{log};
+  FrmConfig form{ConfigControls{drvSel, dirSel, filSel, lstPlay, optSizeSel, optPosSel, optJyunSel,
+                                txtSizeFree, reaAudioPre},
+                 store, host};
+
+  bool Ended() const { return !log.empty() && log.back() == "end"; }
+};
+
+}  // namespace quorvane::config

@@ -4,6 +4,11 @@ namespace quorvane::win {
 
 HINSTANCE AppInstance() { return GetModuleHandleW(nullptr); }
 
-void EndProcess() { ExitProcess(0); }
+void EndProcess() {
+  // Outright: no library shutdown runs (the sound driver's can take seconds), and the player's
+  // worker thread goes with the process. Files are closed by then.
+  TerminateProcess(GetCurrentProcess(), 0);
+  ExitProcess(0);
+}
 
 }  // namespace quorvane::win

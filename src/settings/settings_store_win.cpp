@@ -1,9 +1,11 @@
 #include "settings/settings_store_win.h"
 
+#include <shlobj.h>
 #include <windows.h>
 
 #include "settings/settings_encoding_win.h"
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
 #include "win/text_win.h"
 
 namespace quorvane::settings {
@@ -122,8 +124,66 @@ std::unique_ptr<SettingsStore> CreateSettingsStoreIn(const std::string& folder) 
   return std::make_unique<FolderSettingsStore>(win::Widen(folder));
 }
 
+namespace {
+
+// True when a file can be made in the folder: tried for real, since neither attributes nor
+// access lists tell it reliably.
+bool CanWriteIn(const std::string& folder) {
+  std::wstring probe =
+      win::Widen(folder) + L"\\Quorvane.ini." + std::to_wstring(GetCurrentProcessId()) + L".probe";
+  HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+std::string UserSettingsFolder() {
+  wchar_t* roaming = nullptr;
+  std::string folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &roaming))) {
+    folder = win::Narrow(roaming) + "\\Quorvane";
+  }
+  CoTaskMemFree(roaming);
+  return folder;
+}
+
+// Reads the first folder's file, or the second's while the first has none; writes the first.
+class LayeredSettingsStore final : public SettingsStore {
+ public:
+  LayeredSettingsStore(std::unique_ptr<SettingsStore> own, std::unique_ptr<SettingsStore> shared,
+                       std::wstring own_folder)
+      : own_(std::move(own)), shared_(std::move(shared)), own_folder_(std::move(own_folder)) {}
+
+  std::optional<std::string> Load() override {
+    std::optional<std::string> text = own_->Load();
+    return text ? text : shared_->Load();
+  }
+  std::string Replace(std::string_view text) override {
+    CreateDirectoryW(own_folder_.c_str(), nullptr);
+    return own_->Replace(text);
+  }
+  std::string Location() const override { return own_->Location(); }
+
+ private:
+  std::unique_ptr<SettingsStore> own_;
+  std::unique_ptr<SettingsStore> shared_;
+  std::wstring own_folder_;
+};
+
+}  // namespace
+
 std::unique_ptr<SettingsStore> CreateProgramSettingsStore() {
-  return CreateSettingsStoreIn(ProgramFolder());
+  std::string program = ProgramFolder();
+  return CreateLocatedSettingsStore(
+      ChooseSettingsLocation(program, UserSettingsFolder(), CanWriteIn(program)));
+}
+
+std::unique_ptr<SettingsStore> CreateLocatedSettingsStore(const SettingsLocation& place) {
+  if (!place.read_also) return CreateSettingsStoreIn(place.folder);
+  return std::make_unique<LayeredSettingsStore>(CreateSettingsStoreIn(place.folder),
+                                                CreateSettingsStoreIn(*place.read_also),
+                                                win::Widen(place.folder));
 }
 
 }  // namespace quorvane::settings

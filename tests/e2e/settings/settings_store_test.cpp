@@ -99,3 +99,25 @@ TEST_F(SettingsStoreTest, BinaryAndHugeFilesReadWithoutFailing) {
 
 }  // namespace
 }  // namespace quorvane::e2e
+
+namespace quorvane::e2e {
+namespace {
+
+TEST(LocatedSettingsStore, ReadsTheSharedFileUntilTheUsersOwnIsWritten) {
+  ProgramFolder program(L"quorvane-system");
+  ProgramFolder user_parent(L"quorvane-appdata");
+  std::wstring user = user_parent.Join(L"Quorvane");
+  program.WriteSettings("SizeSel  =3\r\n");
+  auto store = settings::CreateLocatedSettingsStore(
+      settings::SettingsLocation{Narrow(user), Narrow(program.Path())});
+  EXPECT_EQ(store->Load(), "SizeSel  =3\r\n");
+  EXPECT_EQ(store->Location(), Narrow(user) + "\\Quorvane.ini");
+
+  EXPECT_EQ(store->Replace("SizeSel  =5\r\n"), "");
+  EXPECT_EQ(ReadFileBytes(user + L"\\Quorvane.ini"), "SizeSel  =5\r\n");
+  EXPECT_EQ(program.ReadSettings(), "SizeSel  =3\r\n") << "the shared file was changed";
+  EXPECT_EQ(store->Load(), "SizeSel  =5\r\n");
+}
+
+}  // namespace
+}  // namespace quorvane::e2e

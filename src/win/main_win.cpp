@@ -41,6 +41,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Only the settings dialog gets here: it runs on events until OK or Cancel ends the process.
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (quorvane::config::IsConfigDialogMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -8,6 +8,13 @@ function(quorvane_warnings target)
                                            -Werror)
 endfunction()
 
+option(QUORVANE_FUZZ "Build the libFuzzer targets (clang) instead of the unit tests" OFF)
+if(QUORVANE_FUZZ)
+  # Our libraries instrumented for coverage; the fuzz targets link libFuzzer itself.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(QUORVANE_SANITIZE AND NOT WIN32)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)

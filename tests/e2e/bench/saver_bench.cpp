@@ -1,0 +1,50 @@
+// Measures the real saver under Wine: the time from an input to the end of its process, with a
+// clip playing and with an empty playlist. (Its processor share is read from the Linux side by
+// scripts/bench: Wine does not report another process's times.) Prints one line with its target.
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "support/support.h"
+
+namespace quorvane::e2e {
+namespace {
+
+std::string ClipLine(const wchar_t* name) {
+  std::wstring path = ClipsFolder() + L"\\" + name;
+  int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi.data(), n, nullptr, nullptr);
+  ansi.resize(ansi.size() - 1);
+  return "PlayList =" + ansi + "\r\n";
+}
+
+// Starts the saver on these settings, lets it run, and returns the milliseconds from a key
+// press to the end of its process.
+double ExitMs(const std::string& settings) {
+  ProgramFolder folder(L"quorvane-bench");
+  folder.WriteSettings(settings);
+  Process saver(folder.Scr(), L"/s");
+  HWND window = saver.WaitForWindow(L"QuorvaneSaver", L"Form1", 15000);
+  if (!window) return -1;
+  std::this_thread::sleep_for(std::chrono::seconds(3));  // a clip under way
+  auto input = std::chrono::steady_clock::now();
+  PostKey(window, VK_SPACE);
+  if (!saver.WaitForExit(10000)) return -1;
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - input)
+      .count();
+}
+
+}  // namespace
+}  // namespace quorvane::e2e
+
+int main() {
+  using namespace quorvane::e2e;
+  std::string options = "SizeSel  =2\r\nPosSel   =1\r\n";
+  double playing = ExitMs(options + ClipLine(L"bench.rm"));
+  double idle = ExitMs(options);
+  std::printf("saver input to end of process: %.0f ms playing, %.0f ms idle (target < 100 ms)\n",
+              playing, idle);
+  return playing < 0 || idle < 0 ? 1 : 0;
+}

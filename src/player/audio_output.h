@@ -1,11 +1,13 @@
 // Where a clip's sound goes: 16-bit stereo samples at a fixed rate. The player's worker thread
-// is its only caller. Without a device the picture plays on the system clock alone.
+// starts, feeds and stops it; PlayedSeconds may also be asked from the user-interface thread.
+// While sound plays, its device is the clip's clock; without a device the system clock is.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace quorvane::player {
 
@@ -22,6 +24,9 @@ class AudioOutput {
                      const std::function<bool()>& cancelled) = 0;
   // Drops whatever is queued and closes the device.
   virtual void Stop() = 0;
+  // Seconds of sound heard since Start, while the device is playing what was written; nothing
+  // before the first samples, after the last one has been heard, and without a device.
+  virtual std::optional<double> PlayedSeconds() const = 0;
 };
 
 // No device at all: every Start fails.

@@ -29,6 +29,11 @@ bool IsFile(const std::string& utf8) {
   return std::filesystem::is_regular_file(PathOf(utf8), error);
 }
 
+std::chrono::steady_clock::duration Span(double seconds) {
+  return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+      std::chrono::duration<double>(seconds));
+}
+
 std::optional<std::string> ResolveMetafile(const std::string& path) {
   std::ifstream file(PathOf(path), std::ios::binary);
   if (!file) return std::nullopt;
@@ -66,6 +71,7 @@ void PlayerCore::SetSource(const std::string& path) {
     requested_path_ = path;
     queue_.clear();
     clip_start_.reset();
+    audio_origin_.reset();
     clip_width_ = 0;
     clip_height_ = 0;
     state_ = path.empty() ? kPlayStateIdle : kPlayStateOpening;
@@ -93,12 +99,6 @@ std::shared_ptr<const Picture> PlayerCore::TakeDuePicture() {
   }
   if (due) wake_worker_.notify_all();
   return due;
-}
-
-std::optional<double> PlayerCore::NextPictureIn() const {
-  std::lock_guard lock(mutex_);
-  if (!clip_start_ || queue_.empty()) return std::nullopt;
-  return queue_.front()->time - ClipSeconds();
 }
 
 void PlayerCore::Run() {
@@ -129,7 +129,14 @@ void PlayerCore::Report(uint64_t serial, int32_t state, int32_t width, int32_t h
   if (changed_) changed_();
 }
 
-double PlayerCore::ClipSeconds() const {
+double PlayerCore::ClipSeconds() {
+  if (audio_origin_) {
+    if (std::optional<double> played = audio_->PlayedSeconds()) {
+      double time = *audio_origin_ + *played;
+      clip_start_ = Clock::now() - Span(time);
+      return time;
+    }
+  }
   return std::chrono::duration<double>(Clock::now() - *clip_start_).count();
 }
 
@@ -138,9 +145,7 @@ bool PlayerCore::QueuePicture(uint64_t serial, Picture picture) {
   std::unique_lock lock(mutex_);
   for (;;) {
     if (Cancelled(serial)) return false;
-    if (!clip_start_)
-      clip_start_ = Clock::now() - std::chrono::duration_cast<Clock::duration>(
-                                       std::chrono::duration<double>(shared->time));
+    if (!clip_start_) clip_start_ = Clock::now() - Span(shared->time);
     // Pictures nobody took in time make room: the clip goes on at its own pace even while
     // its window is hidden or the user-interface thread is busy.
     double now = ClipSeconds();
@@ -149,7 +154,10 @@ bool PlayerCore::QueuePicture(uint64_t serial, Picture picture) {
       queue_.push_back(std::move(shared));
       break;
     }
-    wake_worker_.wait_for(lock, std::chrono::milliseconds(5));
+    // Full: wait until a picture is taken or the second one falls due and the first may go.
+    // The bound covers a sound clock that runs slower or faster than the system's.
+    double until_second = std::clamp(queue_[1]->time - now, 0.001, 0.05);
+    wake_worker_.wait_for(lock, std::chrono::duration<double>(until_second));
   }
   lock.unlock();
   if (changed_) changed_();
@@ -196,9 +204,9 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
       started = started || !decoder->HasPicture();
       {
         std::lock_guard lock(mutex_);
-        if (!clip_start_ && serial_ == serial) {
-          clip_start_ = Clock::now() - std::chrono::duration_cast<Clock::duration>(
-                                           std::chrono::duration<double>(sound.time));
+        if (serial_ == serial) {
+          if (!clip_start_) clip_start_ = Clock::now() - Span(sound.time);
+          if (sound_out && !audio_origin_) audio_origin_ = sound.time;
         }
       }
       double seconds = static_cast<double>(sound.samples.size() / kAudioChannels) / kAudioRate;
@@ -219,6 +227,7 @@ class SilentOutput final : public AudioOutput {
   bool Start() override { return false; }
   void Write(const int16_t*, size_t, const std::function<bool()>&) override {}
   void Stop() override {}
+  std::optional<double> PlayedSeconds() const override { return std::nullopt; }
 };
 
 }  // namespace

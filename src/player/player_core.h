@@ -1,7 +1,8 @@
 // The clip player behind both component windows: opens, demuxes and decodes a clip on its own
 // worker thread into a small queue of pictures, plays its sound, and keeps the clock.
-// The user-interface thread calls every public function; the worker owns the decoder and
-// touches shared state only under mutex_ (the state values are atomics read without it).
+// The user-interface thread calls every public function; the worker owns the decoder and the
+// sound output and touches shared state only under mutex_ (the state values are atomics read
+// without it). A serial number per source lets the worker drop what belongs to a replaced one.
 #pragma once
 
 #include <atomic>
@@ -49,9 +50,6 @@ class PlayerCore {
   // nothing when no newer picture is due.
   std::shared_ptr<const Picture> TakeDuePicture();
 
-  // Seconds until the next queued picture is due, if one is queued.
-  std::optional<double> NextPictureIn() const;
-
  private:
   using Clock = std::chrono::steady_clock;
 
@@ -61,7 +59,9 @@ class PlayerCore {
   // Sets the state when serial is still the current source's.
   void Report(uint64_t serial, int32_t state, int32_t width, int32_t height);
   bool QueuePicture(uint64_t serial, Picture picture);
-  double ClipSeconds() const;  // under mutex_
+  // The clip's time now: the sound device's when it plays the clip's sound, else the system
+  // clock's from clip_start_, which follows the device while it plays. Under mutex_.
+  double ClipSeconds();
   void WaitUntilClipTime(uint64_t serial, double time);
 
   std::unique_ptr<AudioOutput> audio_;
@@ -83,6 +83,7 @@ class PlayerCore {
   std::deque<std::shared_ptr<const Picture>> queue_;
   uint64_t queue_serial_ = 0;
   std::optional<Clock::time_point> clip_start_;
+  std::optional<double> audio_origin_;  // clip time of the first sound given to the device
 
   std::thread worker_;
 };

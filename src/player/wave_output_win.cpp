@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 namespace quorvane::player {
@@ -35,10 +36,15 @@ class WaveOutput final : public AudioOutput {
     format.wBitsPerSample = 16;
     format.nBlockAlign = static_cast<WORD>(format.nChannels * format.wBitsPerSample / 8);
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
-    if (waveOutOpen(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done_), 0,
+    HWAVEOUT device = nullptr;
+    if (waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done_), 0,
                     CALLBACK_EVENT) != MMSYSERR_NOERROR) {
-      device_ = nullptr;
       return false;
+    }
+    {
+      std::lock_guard lock(mutex_);
+      device_ = device;
+      written_frames_ = 0;
     }
     for (Block& block : blocks_) {
       block.samples.assign(kBlockFrames * kAudioChannels, 0);
@@ -75,6 +81,10 @@ class WaveOutput final : public AudioOutput {
         free_block->header.dwFlags |= WHDR_DONE;
         return;
       }
+      {
+        std::lock_guard lock(mutex_);
+        written_frames_ += take;
+      }
       samples += take * kAudioChannels;
       frames -= take;
     }
@@ -82,11 +92,26 @@ class WaveOutput final : public AudioOutput {
 
   void Stop() override {
     if (!device_) return;
-    waveOutReset(device_);
-    for (Block& block : blocks_)
-      waveOutUnprepareHeader(device_, &block.header, sizeof block.header);
-    waveOutClose(device_);
-    device_ = nullptr;
+    HWAVEOUT device = device_;
+    {
+      std::lock_guard lock(mutex_);
+      device_ = nullptr;
+    }
+    waveOutReset(device);
+    for (Block& block : blocks_) waveOutUnprepareHeader(device, &block.header, sizeof block.header);
+    waveOutClose(device);
+  }
+
+  std::optional<double> PlayedSeconds() const override {
+    std::lock_guard lock(mutex_);
+    if (!device_ || written_frames_ == 0) return std::nullopt;
+    MMTIME time{};
+    time.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(device_, &time, sizeof time) != MMSYSERR_NOERROR ||
+        time.wType != TIME_SAMPLES || time.u.sample >= written_frames_) {
+      return std::nullopt;
+    }
+    return static_cast<double>(time.u.sample) / kAudioRate;
   }
 
  private:
@@ -95,7 +120,11 @@ class WaveOutput final : public AudioOutput {
     std::vector<int16_t> samples;
   };
   HANDLE done_;
+  // Opened and closed by the worker; mutex_ guards it and the count against PlayedSeconds on
+  // the user-interface thread.
+  mutable std::mutex mutex_;
   HWAVEOUT device_ = nullptr;
+  size_t written_frames_ = 0;
   std::array<Block, kBlocks> blocks_;
 };
 

@@ -1,4 +1,5 @@
-// Sound through the default output device with waveOut. Used by the player's worker thread.
+// Sound through the default output device with waveOut. Fed by the player's worker thread;
+// its position is also read by the user-interface thread.
 #pragma once
 
 #include <memory>

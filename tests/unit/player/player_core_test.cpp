@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <random>
 #include <thread>
 #include <vector>
@@ -56,6 +58,45 @@ Playback PlayToEnd(PlayerCore& core, const std::string& path, double limit) {
   return result;
 }
 
+// A sound device whose clock runs at speed times the system's from its first samples and
+// never past what it was given, as a real one stops when its queue runs dry.
+struct DeviceLog {
+  std::atomic<size_t> frames{0};
+  std::atomic<int> starts{0};
+  std::atomic<int> stops{0};
+};
+
+class ScriptedOutput final : public AudioOutput {
+ public:
+  ScriptedOutput(std::shared_ptr<DeviceLog> log, double speed)
+      : log_(std::move(log)), speed_(speed) {}
+  bool Start() override {
+    ++log_->starts;
+    log_->frames = 0;
+    return true;
+  }
+  void Write(const int16_t* samples, size_t frames, const std::function<bool()>&) override {
+    EXPECT_NE(samples, nullptr);
+    std::lock_guard lock(mutex_);
+    if (log_->frames == 0) first_ = std::chrono::steady_clock::now();
+    log_->frames += frames;
+  }
+  void Stop() override { ++log_->stops; }
+  std::optional<double> PlayedSeconds() const override {
+    std::lock_guard lock(mutex_);
+    if (log_->frames == 0) return std::nullopt;
+    double played = speed_ * Seconds(std::chrono::steady_clock::now() - first_).count();
+    if (played >= static_cast<double>(log_->frames) / kAudioRate) return std::nullopt;
+    return played;
+  }
+
+ private:
+  std::shared_ptr<DeviceLog> log_;
+  double speed_;
+  mutable std::mutex mutex_;
+  std::chrono::steady_clock::time_point first_;
+};
+
 TEST(PlayerCore, KnowsThePictureSizeThenPlaysTheClipToItsEnd) {
   struct Case {
     const char* clip;
@@ -97,6 +138,55 @@ TEST(PlayerCore, SoundWithoutPicturePlaysItsLengthWithHeightZero) {
   ASSERT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStateIdle; }, 10));
   EXPECT_GT(Seconds(std::chrono::steady_clock::now() - start).count(), 1.5);
   EXPECT_EQ(core.ClipHeight(), 0);
+}
+
+TEST(PlayerCore, GivesTheWholeSoundToTheDeviceAt44100StereoAndEndsWhenItIsHeard) {
+  auto log = std::make_shared<DeviceLog>();
+  PlayerCore core(std::make_unique<ScriptedOutput>(log, 1.0), nullptr);
+  Playback run = PlayToEnd(core, Clip("tone.rm"), 10);
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(log->starts.load(), 1);
+  EXPECT_EQ(log->stops.load(), 1);
+  // Two seconds of 8 kHz sound come out as two seconds at the device's rate.
+  EXPECT_NEAR(static_cast<double>(log->frames.load()), 2.0 * kAudioRate, 0.05 * kAudioRate);
+  EXPECT_GT(run.seconds, 1.8);
+  EXPECT_LT(run.seconds, 3.5);
+}
+
+TEST(PlayerCore, PicturesFollowTheSoundDevicesClock) {
+  struct Case {
+    double speed;
+    double least, most;  // the newest picture's time after 1.2 s
+  } cases[] = {{0.5, 0.35, 0.85}, {1.0, 0.95, 1.45}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.speed);
+    auto log = std::make_shared<DeviceLog>();
+    PlayerCore core(std::make_unique<ScriptedOutput>(log, c.speed), nullptr);
+    core.SetSource(Clip("medium.rm"));
+    ASSERT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStatePlaying; }, 5));
+    auto start = std::chrono::steady_clock::now();
+    double newest = -1;
+    WaitFor(
+        [&] {
+          if (auto picture = core.TakeDuePicture()) newest = picture->time;
+          return Seconds(std::chrono::steady_clock::now() - start).count() > 1.2;
+        },
+        5);
+    EXPECT_GE(newest, c.least);
+    EXPECT_LE(newest, c.most);
+    EXPECT_GT(log->frames.load(), 0u);
+  }
+}
+
+TEST(PlayerCore, AReplacedClipsSoundStopsAtOnce) {
+  auto log = std::make_shared<DeviceLog>();
+  PlayerCore core(std::make_unique<ScriptedOutput>(log, 1.0), nullptr);
+  core.SetSource(Clip("medium.rm"));
+  ASSERT_TRUE(WaitFor([&] { return log->frames.load() > 0; }, 5));
+  core.SetSource(Clip("small.rm"));
+  EXPECT_TRUE(WaitFor([&] { return log->stops.load() == 1; }, 0.5));
+  ASSERT_TRUE(WaitFor([&] { return core.ClipWidth() == 160; }, 5));
+  EXPECT_EQ(log->starts.load(), 1) << "a clip without sound opened the device";
 }
 
 TEST(PlayerCore, EndsAtOnceWhatCannotBePlayed) {
@@ -174,6 +264,16 @@ TEST(PlayerCore, TruncatedAndCorruptedClipsEndCleanly) {
     std::string path = folder + "/flipped" + std::to_string(k) + ".rm";
     std::ofstream(path, std::ios::binary) << damaged;
     paths.push_back(path);
+  }
+  // Cut every seventh byte through the header and the first packets: one player in turn.
+  {
+    PlayerCore core(nullptr, nullptr);
+    for (size_t cut = 0; cut < 1400; cut += 7) {
+      std::string path = folder + "/head" + std::to_string(cut) + ".rm";
+      std::ofstream(path, std::ios::binary) << bytes.substr(0, cut);
+      core.SetSource(path);
+      EXPECT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStateIdle; }, 5)) << path;
+    }
   }
   // All at once: each player has its own worker thread.
   std::vector<std::unique_ptr<PlayerCore>> cores;

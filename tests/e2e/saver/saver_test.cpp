@@ -183,3 +183,28 @@ TEST(Saver, OneRecordedPositionAloneDoesNotEndTheRun) {
 
 }  // namespace
 }  // namespace quorvane::e2e
+
+namespace quorvane::e2e {
+namespace {
+
+TEST(Saver, PlaysClipsWithJapaneseNamesFromAShiftJisSettingsFile) {
+  // 表 and ソ end in the byte of "\" in Shift-JIS; neither may split the path.
+  ProgramFolder clips(L"quorvane-表ソ");
+  std::wstring folder = clips.Join(L"表示ソフト　映像");
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  std::wstring clip = folder + L"\\クリップＡ表.rm";
+  ASSERT_TRUE(CopyFileW((ClipsFolder() + L"\\small.rm").c_str(), clip.c_str(), FALSE));
+  std::string settings = "SizeSel  =1\r\nPlayList =" + Ansi(clip) + "\r\n";
+  ASSERT_EQ(settings.find('?'), std::string::npos) << "the name is not in code page 932";
+
+  Saver saver(settings);
+  ASSERT_NE(saver.component, nullptr);
+  std::optional<RECT> rect = saver.PlacedRect();
+  ASSERT_TRUE(rect);
+  EXPECT_EQ(TextOf(saver.component), clip);
+  EXPECT_EQ(rect->right - rect->left, 160) << "the clip did not play";
+  EXPECT_EQ(rect->bottom - rect->top, 120);
+}
+
+}  // namespace
+}  // namespace quorvane::e2e

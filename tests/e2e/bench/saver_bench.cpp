@@ -12,12 +12,7 @@ namespace quorvane::e2e {
 namespace {
 
 std::string ClipLine(const wchar_t* name) {
-  std::wstring path = ClipsFolder() + L"\\" + name;
-  int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi.data(), n, nullptr, nullptr);
-  ansi.resize(ansi.size() - 1);
-  return "PlayList =" + ansi + "\r\n";
+  return "PlayList =" + Ansi(ClipsFolder() + L"\\" + name) + "\r\n";
 }
 
 // Starts the saver on these settings, lets it run, and returns the milliseconds from a key

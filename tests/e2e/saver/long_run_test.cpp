@@ -47,14 +47,6 @@ double Peak(const std::vector<Sample>& samples, double from, double to, double S
   return peak;
 }
 
-std::string AnsiOf(const std::wstring& text) {
-  int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-  out.resize(out.size() - 1);
-  return out;
-}
-
 TEST(LongRun, TheSaverLevelsOffAndKeepsPlayingInOrder) {
   wchar_t buffer[32];
   double length =
@@ -71,7 +63,7 @@ TEST(LongRun, TheSaverLevelsOffAndKeepsPlayingInOrder) {
                         : kinds[i % 10] == std::wstring(L"list.ram") ? L"short.rm"
                                                                      : kinds[i % 10];
     playlist.push_back(clips + kind);
-    settings += "PlayList =" + AnsiOf(clips + kind) + "\r\n";
+    settings += "PlayList =" + Ansi(clips + kind) + "\r\n";
   }
 
   ProgramFolder folder(L"quorvane-long");

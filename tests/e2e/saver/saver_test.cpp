@@ -13,15 +13,6 @@ namespace {
 
 constexpr DWORD kWindowWait = 15000;
 
-std::string Ansi(const std::wstring& text) {
-  int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 std::string Settings(const std::vector<std::string>& options,
                      const std::vector<std::wstring>& clips) {
   std::string text;

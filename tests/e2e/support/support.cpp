@@ -25,6 +25,15 @@ std::string Narrow(std::wstring_view utf16) {
   return out;
 }
 
+std::string Ansi(std::wstring_view utf16) {
+  if (utf16.empty()) return {};
+  int size = static_cast<int>(utf16.size());
+  int n = WideCharToMultiByte(CP_ACP, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, utf16.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 namespace {
 
 std::wstring Environment(const wchar_t* name) {

@@ -15,6 +15,8 @@ namespace quorvane::e2e {
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
+// Text in the ANSI code page, as the settings file holds it.
+std::string Ansi(std::wstring_view utf16);
 
 // The program under test (QUORVANE_SCR) and the folder of generated clips (QUORVANE_CLIPS).
 std::wstring ScrPath();

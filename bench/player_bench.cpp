@@ -1,0 +1,163 @@
+// Measures the player core on a 320 x 240 clip: decoding and converting it as fast as it goes,
+// against Debian's ffmpeg decoding the same clip, and the share of one core the core takes while
+// it plays the clip at its own pace. Prints one line per figure with its target.
+//   player_bench [clip [seconds]]   (the generated 60-second bench.rm and 10 s by default)
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "player/clip_decoder.h"
+#include "player/player_core.h"
+
+namespace quorvane::player {
+namespace {
+
+constexpr int kRuns = 5;  // the best of these counts: the machine may be busy with other work
+
+struct Timing {
+  double wall = 0;
+  double cpu = 0;
+};
+
+double WallSeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double ProcessCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+double ChildrenCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+  };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Opens the clip and decodes all of it, pictures converted to BGRA at 320 x 240.
+Timing DecodeThroughCore(const std::string& clip, int& pictures) {
+  double wall = WallSeconds();
+  double cpu = ProcessCpuSeconds();
+  pictures = 0;
+  std::unique_ptr<ClipDecoder> decoder = ClipDecoder::Open(clip, [] { return false; });
+  if (!decoder) return {};
+  Picture picture;
+  ClipDecoder::Sound sound;
+  for (;;) {
+    ClipDecoder::Step step = decoder->Next(320, 240, picture, sound);
+    if (step == ClipDecoder::Step::kEnd) break;
+    if (step == ClipDecoder::Step::kPicture) ++pictures;
+  }
+  return {WallSeconds() - wall, ProcessCpuSeconds() - cpu};
+}
+
+// Debian's ffmpeg decoding the clip: the whole process, and its own figures for the decoding
+// loop alone (-benchmark: without starting the program and opening the clip).
+struct FfmpegTiming {
+  Timing process;
+  Timing loop;
+};
+
+FfmpegTiming DecodeWithFfmpeg(const std::string& clip) {
+  std::string command = "ffmpeg -nostdin -hide_banner -nostats -benchmark -i '" + clip +
+                        "' -f null - 2>&1 >/dev/null";
+  double wall = WallSeconds();
+  double cpu = ChildrenCpuSeconds();
+  FILE* output = popen(command.c_str(), "r");
+  if (!output) return {};
+  FfmpegTiming timing;
+  char line[512];
+  while (std::fgets(line, sizeof line, output)) {
+    double user = 0, system = 0, real = 0;
+    if (std::sscanf(line, "bench: utime=%lfs stime=%lfs rtime=%lfs", &user, &system, &real) == 3)
+      timing.loop = {real, user + system};
+  }
+  if (pclose(output) != 0) return {};
+  timing.process = {WallSeconds() - wall, ChildrenCpuSeconds() - cpu};
+  return timing;
+}
+
+// Plays the clip for this long as a window would: every 10 ms its timer takes the due picture.
+double PlayingShare(const std::string& clip, double seconds, int& shown) {
+  PlayerCore core(nullptr, nullptr);
+  core.SetSource(clip);
+  double wall = WallSeconds();
+  double cpu = ProcessCpuSeconds();
+  shown = 0;
+  while (WallSeconds() - wall < seconds && core.PlayState() != kPlayStateIdle) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (core.TakeDuePicture()) ++shown;
+  }
+  double used = ProcessCpuSeconds() - cpu;
+  double elapsed = WallSeconds() - wall;
+  shown = static_cast<int>(shown / elapsed + 0.5);
+  return 100 * used / elapsed;
+}
+
+std::string BenchClip() {
+  std::string command = std::string(QUORVANE_MAKE_CLIPS) + " " + QUORVANE_BENCH_CLIPS;
+  if (std::system(command.c_str()) != 0) return {};
+  return std::string(QUORVANE_BENCH_CLIPS) + "/bench.rm";
+}
+
+}  // namespace
+}  // namespace quorvane::player
+
+int main(int argc, char** argv) {
+  using namespace quorvane::player;
+  std::string clip = argc > 1 ? argv[1] : BenchClip();
+  double seconds = argc > 2 ? std::atof(argv[2]) : 10.0;
+  if (clip.empty() || seconds <= 0) {
+    std::fprintf(stderr, "usage: player_bench [clip [seconds]]\n");
+    return 2;
+  }
+#ifdef __SANITIZE_ADDRESS__
+  std::printf("(built with AddressSanitizer: only a Release build's figures count)\n");
+#endif
+  auto best = [](Timing a, Timing b) {
+    return Timing{std::min(a.wall, b.wall), std::min(a.cpu, b.cpu)};
+  };
+  Timing core{1e9, 1e9};
+  FfmpegTiming ffmpeg{{1e9, 1e9}, {1e9, 1e9}};
+  int pictures = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    Timing ours = DecodeThroughCore(clip, pictures);
+    FfmpegTiming theirs = DecodeWithFfmpeg(clip);
+    if (ours.wall <= 0 || theirs.process.wall <= 0 || theirs.loop.wall <= 0) {
+      std::fprintf(stderr, "player_bench: %s could not be decoded\n", clip.c_str());
+      return 1;
+    }
+    core = best(core, ours);
+    ffmpeg = {best(ffmpeg.process, theirs.process), best(ffmpeg.loop, theirs.loop)};
+  }
+  std::printf(
+      "player core opening, decoding and converting %d pictures (best of %d): %.3f s, %.3f s "
+      "processor\n",
+      pictures, kRuns, core.wall, core.cpu);
+  std::printf(
+      "ffmpeg -f null, whole process: %.3f s, %.3f s processor; its decoding loop: "
+      "%.3f s, %.3f s processor\n",
+      ffmpeg.process.wall, ffmpeg.process.cpu, ffmpeg.loop.wall, ffmpeg.loop.cpu);
+  std::printf(
+      "player core against ffmpeg's decoding loop: %.2fx its time, %.2fx its processor time "
+      "(target <= 1.2x)\n",
+      core.wall / ffmpeg.loop.wall, core.cpu / ffmpeg.loop.cpu);
+  int rate = 0;
+  double share = PlayingShare(clip, seconds, rate);
+  std::printf(
+      "player core CPU share of one core while a 320 x 240 15 fps clip plays, over %.0f s: "
+      "%.2f %% (%d pictures a second; target < 5 %%)\n",
+      seconds, share, rate);
+  return 0;
+}

@@ -101,6 +101,12 @@ std::shared_ptr<const Picture> PlayerCore::TakeDuePicture() {
   return due;
 }
 
+std::optional<double> PlayerCore::NextPictureIn() {
+  std::lock_guard lock(mutex_);
+  if (!clip_start_ || queue_.empty()) return std::nullopt;
+  return queue_.front()->time - ClipSeconds();
+}
+
 void PlayerCore::Run() {
   for (;;) {
     uint64_t serial = 0;

@@ -50,6 +50,10 @@ class PlayerCore {
   // nothing when no newer picture is due.
   std::shared_ptr<const Picture> TakeDuePicture();
 
+  // Seconds until the oldest queued picture falls due (0 or less: it is due); nothing while
+  // no picture is queued.
+  std::optional<double> NextPictureIn();
+
  private:
   using Clock = std::chrono::steady_clock;
 

@@ -130,6 +130,26 @@ TEST(PlayerCore, PaintsPicturesAtTheRequestedSizeAtTheClipsPace) {
   EXPECT_LT(run.seconds, 4.0);
 }
 
+TEST(PlayerCore, SaysWhenTheNextPictureFallsDue) {
+  PlayerCore core(nullptr, nullptr);
+  EXPECT_EQ(core.NextPictureIn(), std::nullopt);
+  core.SetSource(Clip("small.rm"));
+  ASSERT_TRUE(WaitFor([&] { return core.NextPictureIn().has_value(); }, 5));
+  // Taking the due pictures leaves the next one due within a picture's time (1/15 s).
+  int taken = 0;
+  for (int i = 0; i < 10; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(70));
+    if (core.TakeDuePicture()) ++taken;
+    std::optional<double> next = core.NextPictureIn();
+    ASSERT_TRUE(next.has_value());
+    EXPECT_GT(*next, -0.01);
+    EXPECT_LE(*next, 1.0 / 15 + 0.01);
+  }
+  EXPECT_GE(taken, 8);
+  core.SetSource("");
+  EXPECT_EQ(core.NextPictureIn(), std::nullopt);
+}
+
 TEST(PlayerCore, SoundWithoutPicturePlaysItsLengthWithHeightZero) {
   PlayerCore core(nullptr, nullptr);
   core.SetSource(Clip("tone.rm"));

@@ -21,22 +21,25 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
   }
 }
 
-// Share of the window's pixels on screen that are not black.
-double LitShare(HWND window) {
+// Share of the pixels of this part of the window on screen that are not black (the whole client
+// area when part is empty).
+double LitShare(HWND window, RECT part = {}) {
   RECT client;
   GetClientRect(window, &client);
+  if (IsRectEmpty(&part)) part = client;
+  int width = part.right - part.left;
+  int height = part.bottom - part.top;
   HDC screen = GetDC(window);
   HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
-  info.bmiHeader = {
-      sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+  BitBlt(memory, 0, 0, width, height, screen, part.left, part.top, SRCCOPY);
   GdiFlush();
   const auto* pixels = static_cast<const uint32_t*>(bits);
-  size_t lit = 0, count = static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom);
+  size_t lit = 0, count = static_cast<size_t>(width) * static_cast<size_t>(height);
   for (size_t i = 0; i < count; ++i) lit += (pixels[i] & 0xFFFFFF) > 0x101010;
   SelectObject(memory, old);
   DeleteObject(bitmap);
@@ -102,6 +105,49 @@ TEST_F(PlaybackWindowTest, AnUnplayableSourceEndsAtOnce) {
     EXPECT_TRUE(PumpUntil([&] { return component_->PlayState() == 0; }, 2000));
     EXPECT_EQ(component_->ClipHeight(), 0);
   }
+}
+
+TEST_F(PlaybackWindowTest, PlaysAClipWhosePathIsNotInTheCodePage) {
+  // UTF-8 inside, wide at the file system: a folder name of Japanese and accented letters, a
+  // metafile in it naming the clip beside it.
+  ProgramFolder folder(L"\u30af\u30ea\u30c3\u30d7-\u00e9t\u00e9");
+  std::wstring clip = folder.Join(L"\u8a66\u9a13.rm");
+  ASSERT_TRUE(CopyFileW((ClipsFolder() + L"\\small.rm").c_str(), clip.c_str(), FALSE));
+  folder.WriteBytes(L"list.ram", "# the clip beside this file\r\n\xe8\xa9\xa6\xe9\xa8\x93.rm\r\n");
+  for (const std::wstring& source : {clip, folder.Join(L"list.ram")}) {
+    SCOPED_TRACE(Narrow(source));
+    component_->SetSource(Narrow(source));
+    EXPECT_EQ(TextOf(component_->Handle()), source);
+    ASSERT_TRUE(PumpUntil([&] { return component_->ClipHeight() != 0; }, 10000));
+    EXPECT_EQ(component_->ClipWidth(), 160);
+  }
+  component_->SetSource("");
+}
+
+TEST_F(PlaybackWindowTest, FitsThePictureWithBlackBandsForThePreview) {
+  // A square window: the 4:3 picture fills its width, with black bands above and below.
+  component_->SetHeight(200);
+  component_->SetWidth(200);
+  component_->SetFitPicture(true);
+  component_->SetSource(Narrow(ClipsFolder() + L"\\small.rm"));
+  ASSERT_TRUE(PumpUntil([&] { return component_->ClipHeight() != 0; }, 10000));
+  PumpUntil([] { return false; }, 500);
+  HWND window = component_->Handle();
+  EXPECT_LT(LitShare(window, RECT{0, 0, 200, 24}), 0.01) << "the band above";
+  EXPECT_LT(LitShare(window, RECT{0, 176, 200, 200}), 0.01) << "the band below";
+  EXPECT_GT(LitShare(window, RECT{0, 26, 200, 174}), 0.5) << "the picture";
+  component_->SetSource("");
+}
+
+TEST_F(PlaybackWindowTest, SignalsItsWakeEventWithoutAnyMessageProcessed) {
+  HANDLE wake = component_->WakeEvent();
+  ASSERT_NE(wake, nullptr);
+  component_->SetSource(Narrow(ClipsFolder() + L"\\small.rm"));
+  // The worker signals the size, each picture and the end; the host waits on it.
+  EXPECT_EQ(WaitForSingleObject(wake, 5000), WAIT_OBJECT_0);
+  EXPECT_TRUE(WaitUntil([&] { return component_->ClipHeight() == 120; }, 5000));
+  EXPECT_EQ(WaitForSingleObject(wake, 1000), WAIT_OBJECT_0);
+  component_->SetSource("");
 }
 
 }  // namespace

@@ -212,9 +212,9 @@ std::wstring ClassOf(HWND window) {
 }
 
 std::wstring TextOf(HWND window) {
-  // WM_GETTEXT reads another process's window text as well.
-  LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  // One WM_GETTEXT into room enough for any path (it reads another process's window text as
+  // well); asking for the length first would race with a text that changes in between.
+  std::wstring text(32768, L'\0');
   LRESULT n = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(n));
   return text;

@@ -1,7 +1,10 @@
 // The playback component as a real Win32 child window: size, painting, end, mouse transparency.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <set>
+#include <vector>
 
 #include "player/playback_window_win.h"
 #include "support/support.h"
@@ -21,9 +24,9 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
   }
 }
 
-// Share of the pixels of this part of the window on screen that are not black (the whole client
-// area when part is empty).
-double LitShare(HWND window, RECT part = {}) {
+// The pixels of this part of the window as shown on screen (the whole client area when part
+// is empty), 0x00RRGGBB each.
+std::vector<uint32_t> Grab(HWND window, RECT part = {}) {
   RECT client;
   GetClientRect(window, &client);
   if (IsRectEmpty(&part)) part = client;
@@ -38,14 +41,28 @@ double LitShare(HWND window, RECT part = {}) {
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, part.left, part.top, SRCCOPY);
   GdiFlush();
-  const auto* pixels = static_cast<const uint32_t*>(bits);
-  size_t lit = 0, count = static_cast<size_t>(width) * static_cast<size_t>(height);
-  for (size_t i = 0; i < count; ++i) lit += (pixels[i] & 0xFFFFFF) > 0x101010;
+  const auto* first = static_cast<const uint32_t*>(bits);
+  std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * height);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(window, screen);
-  return count ? static_cast<double>(lit) / static_cast<double>(count) : 0;
+  for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+// Share of the pixels that are not black.
+double LitShare(const std::vector<uint32_t>& pixels) {
+  size_t lit = std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) { return p > 0x101010; });
+  return pixels.empty() ? 0 : static_cast<double>(lit) / static_cast<double>(pixels.size());
+}
+
+// Distinct colours at three bits a channel: the test pattern has its bars, gradients and
+// digits; a plain fill has one.
+size_t Colours(const std::vector<uint32_t>& pixels) {
+  std::set<uint32_t> colours;
+  for (uint32_t p : pixels) colours.insert(p & 0xE0E0E0);
+  return colours.size();
 }
 
 class PlaybackWindowTest : public ::testing::Test {
@@ -68,7 +85,7 @@ class PlaybackWindowTest : public ::testing::Test {
 TEST_F(PlaybackWindowTest, ReportsThePictureSizePaintsTheClipAndEnds) {
   std::wstring clip = ClipsFolder() + L"\\small.rm";
   PumpUntil([] { return false; }, 200);
-  EXPECT_LT(LitShare(component_->Handle()), 0.01) << "not black before the first picture";
+  EXPECT_LT(LitShare(Grab(component_->Handle())), 0.01) << "not black before the first picture";
 
   component_->SetSource(Narrow(clip));
   EXPECT_NE(component_->PlayState(), 0);
@@ -79,7 +96,9 @@ TEST_F(PlaybackWindowTest, ReportsThePictureSizePaintsTheClipAndEnds) {
 
   PumpUntil([] { return false; }, 500);
   // The test pattern is colourful nearly everywhere.
-  EXPECT_GT(LitShare(component_->Handle()), 0.5);
+  std::vector<uint32_t> shown = Grab(component_->Handle());
+  EXPECT_GT(LitShare(shown), 0.5);
+  EXPECT_GE(Colours(shown), 12u);
   EXPECT_TRUE(PumpUntil([&] { return component_->PlayState() == 0; }, 10000));
 }
 
@@ -133,9 +152,9 @@ TEST_F(PlaybackWindowTest, FitsThePictureWithBlackBandsForThePreview) {
   ASSERT_TRUE(PumpUntil([&] { return component_->ClipHeight() != 0; }, 10000));
   PumpUntil([] { return false; }, 500);
   HWND window = component_->Handle();
-  EXPECT_LT(LitShare(window, RECT{0, 0, 200, 24}), 0.01) << "the band above";
-  EXPECT_LT(LitShare(window, RECT{0, 176, 200, 200}), 0.01) << "the band below";
-  EXPECT_GT(LitShare(window, RECT{0, 26, 200, 174}), 0.5) << "the picture";
+  EXPECT_LT(LitShare(Grab(window, RECT{0, 0, 200, 24})), 0.01) << "the band above";
+  EXPECT_LT(LitShare(Grab(window, RECT{0, 176, 200, 200})), 0.01) << "the band below";
+  EXPECT_GT(LitShare(Grab(window, RECT{0, 26, 200, 174})), 0.5) << "the picture";
   component_->SetSource("");
 }
 

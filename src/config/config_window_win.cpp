@@ -100,6 +100,7 @@ class ConfigWindow final : public ConfigHost {
   void AddTooltips();
   void OnCommand(int id, int code);
   LRESULT OnCtlColorStatic(HDC dc, HWND control, WPARAM wp, LPARAM lp);
+  void OnEnter();
   void OpenFolder();
   void MoveFocus(bool backwards);
   HWND Item(int id) const { return GetDlgItem(window_, id); }
@@ -367,11 +368,22 @@ void ConfigWindow::OnCommand(int id, int code) {
       return;
     }
   }
-  // The directory list opens a folder on a double click, or on Enter (which the dialog
-  // manager reports as IDOK, there being no default button).
-  if ((id == kIdDirSel && code == LBN_DBLCLK) || (id == IDOK && GetFocus() == Item(kIdDirSel))) {
+  if (id == kIdDirSel && code == LBN_DBLCLK) OpenFolder();
+  if (id == IDOK) OnEnter();
+}
+
+// The dialog manager reports Enter as IDOK, there being no default button: Enter presses the
+// push button that has the focus (so OK only while OK has it) and opens a folder of the
+// directory list; elsewhere it does nothing.
+void ConfigWindow::OnEnter() {
+  HWND focus = GetFocus();
+  if (focus == Item(kIdDirSel)) {
     OpenFolder();
+    return;
   }
+  const ControlLayout* control =
+      IsChild(window_, focus) ? FindLayout(GetDlgCtrlID(focus)) : nullptr;
+  if (control && control->kind == Kind::kPushButton) SendMessageW(focus, BM_CLICK, 0, 0);
 }
 
 void ConfigWindow::OpenFolder() {

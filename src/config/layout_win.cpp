@@ -51,11 +51,17 @@ const std::array<ControlLayout, 28> kLayout = {{
      120, 3960, 4095, 255, 27},
 }};
 
-const ControlLayout& LayoutOf(int id) {
+const ControlLayout* FindLayout(int id) {
   for (const ControlLayout& control : kLayout) {
-    if (control.id == id) return control;
+    if (control.id == id) return &control;
   }
-  throw std::out_of_range("no such control");
+  return nullptr;
+}
+
+const ControlLayout& LayoutOf(int id) {
+  const ControlLayout* control = FindLayout(id);
+  if (!control) throw std::out_of_range("no such control");
+  return *control;
 }
 
 int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }

@@ -37,6 +37,8 @@ inline constexpr int kClientHeightTwips = 4530;
 // All 28 controls, in tab order (the element's position is its TabIndex).
 extern const std::array<ControlLayout, 28> kLayout;
 
+// The control of this id: nullptr, or an exception, when the dialog has none.
+const ControlLayout* FindLayout(int id);
 const ControlLayout& LayoutOf(int id);
 
 // 15 twips a pixel at 96 DPI.

@@ -26,30 +26,7 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
 
 // The pixels of this part of the window as shown on screen (the whole client area when part
 // is empty), 0x00RRGGBB each.
-std::vector<uint32_t> Grab(HWND window, RECT part = {}) {
-  RECT client;
-  GetClientRect(window, &client);
-  if (IsRectEmpty(&part)) part = client;
-  int width = part.right - part.left;
-  int height = part.bottom - part.top;
-  HDC screen = GetDC(window);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, part.left, part.top, SRCCOPY);
-  GdiFlush();
-  const auto* first = static_cast<const uint32_t*>(bits);
-  std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * height);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(window, screen);
-  for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-  return pixels;
-}
+std::vector<uint32_t> Grab(HWND window, RECT part = {}) { return ScreenPixels(window, part); }
 
 // Share of the pixels that are not black.
 double LitShare(const std::vector<uint32_t>& pixels) {

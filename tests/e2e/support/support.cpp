@@ -233,6 +233,65 @@ RECT RectInParent(HWND window) {
   return rect;
 }
 
+std::vector<uint32_t> ScreenPixels(HWND window, RECT part) {
+  if (IsRectEmpty(&part)) GetClientRect(window, &part);
+  MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&part), 2);
+  int width = part.right - part.left;
+  int height = part.bottom - part.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<uint32_t> pixels;
+  if (bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, part.left, part.top, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    pixels.assign(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+void SaveScreenshot(std::wstring_view name) {
+  std::wstring folder = Environment(L"QUORVANE_ARTIFACTS");
+  if (folder.empty()) return;
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  std::vector<uint32_t> pixels = ScreenPixels(GetDesktopWindow(), RECT{0, 0, width, height});
+  if (pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) return;
+  // A 24-bit bitmap file, rows bottom-up and padded to four bytes.
+  const size_t row = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + row * static_cast<size_t>(height));
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  for (int y = height - 1; y >= 0; --y) {
+    std::string line(row, '\0');
+    for (int x = 0; x < width; ++x) {
+      uint32_t pixel =
+          pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+      for (int c = 0; c < 3; ++c) {
+        line[static_cast<size_t>(x) * 3 + static_cast<size_t>(c)] =
+            static_cast<char>((pixel >> (8 * c)) & 0xFF);
+      }
+    }
+    bytes += line;
+  }
+  WriteFileBytes(folder + L"\\" + std::wstring(name) + L".bmp", bytes);
+}
+
 std::vector<HWND> Children(HWND parent, std::wstring_view class_name, std::wstring_view text) {
   std::vector<HWND> found;
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

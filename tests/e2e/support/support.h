@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -85,6 +86,13 @@ std::wstring TextOf(HWND window);
 // The window's rectangle in screen coordinates, and its client rectangle in the parent's.
 RECT ScreenRect(HWND window);
 RECT RectInParent(HWND window);
+// What the screen shows of the window's client area (part of it when part is not empty, in
+// client coordinates), 0x00RRGGBB a pixel, row by row. Read from the screen, so it works for
+// another process's windows too.
+std::vector<uint32_t> ScreenPixels(HWND window, RECT part = {});
+// Keeps what the whole screen shows as <name>.bmp in the folder QUORVANE_ARTIFACTS names (for
+// a person to look at); does nothing when it is not set.
+void SaveScreenshot(std::wstring_view name);
 // Direct children with this class and text (empty = any), in z order.
 std::vector<HWND> Children(HWND parent, std::wstring_view class_name = L"",
                            std::wstring_view text = L"");

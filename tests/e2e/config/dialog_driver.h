@@ -1,0 +1,56 @@
+// Driving the real settings dialog from another process: opening it, reading its controls by
+// id and pressing its keys and buttons through window messages. Each call waits, bounded, for
+// the dialog to have handled what it was sent.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/support.h"
+
+namespace quorvane::e2e {
+
+inline constexpr wchar_t kDialogCaption[] = L"Quorvane【設定】";
+
+class DialogDriver {
+ public:
+  // Starts the program from folder with "/c" in cwd (the folder itself when empty) and waits
+  // for the dialog to be on screen with its settings loaded.
+  explicit DialogDriver(const ProgramFolder& folder, const std::wstring& cwd = L"");
+
+  bool Opened() const { return dialog_ != nullptr; }
+  HWND Dialog() const { return dialog_; }
+  HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+  Process& Program() { return *process_; }
+
+  // Returns once the dialog's thread has handled everything sent or posted before.
+  bool Settle() const;
+  HWND Focus() const;
+  // Posts a key to the control with the focus, as the keyboard would, and settles.
+  void Key(UINT virtual_key);
+  // Presses Tab until the control has the focus; false when it never comes (28 presses).
+  bool TabTo(int id);
+  void Click(int id);
+  // Double-clicks entry index of a list box (selecting it first).
+  void DoubleClick(int list_id, int index);
+  void Select(int list_id, int index);
+
+  std::vector<std::wstring> ListTexts(int list_id) const;
+  int ListIndex(int list_id) const;
+  bool Checked(int id) const;
+
+  // The message box the program shows over the dialog, or nullptr within the time.
+  HWND WaitForMessageBox(DWORD timeout_ms) const;
+
+ private:
+  std::unique_ptr<Process> process_;
+  HWND dialog_ = nullptr;
+};
+
+// Texts of the visible static controls of a message box (its message).
+std::vector<std::wstring> MessageTexts(HWND box);
+
+}  // namespace quorvane::e2e

@@ -46,6 +46,14 @@ bool IsDirectory(const WIN32_FIND_DATAW& found) {
   return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// In the order of the user's language, letter case ignored, as Explorer and the list boxes sort.
+void SortByName(std::vector<std::wstring>& names) {
+  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_LESS_THAN;
+  });
+}
+
 // Calls visit for every entry of folder (UTF-8), "." and ".." left out.
 template <typename Visit>
 void ForEachInFolder(const std::string& folder, bool folders_only, Visit visit) {
@@ -132,10 +140,7 @@ void DirListWin::Fill() {
   ForEachInFolder(path_, true, [&](const WIN32_FIND_DATAW& found) {
     if (IsDirectory(found) && Listed(found)) subfolders.emplace_back(found.cFileName);
   });
-  std::sort(subfolders.begin(), subfolders.end(), [](const std::wstring& a, const std::wstring& b) {
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
-           CSTR_LESS_THAN;
-  });
+  SortByName(subfolders);
 
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list_, LB_RESETCONTENT, 0, 0);
@@ -202,13 +207,23 @@ void DirListWin::Draw(const DRAWITEMSTRUCT& item, int dpi) const {
 
 void FileListWin::SetPath(const std::string& path) {
   path_ = path;
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+  std::vector<std::wstring> names;
   ForEachInFolder(path_, false, [&](const WIN32_FIND_DATAW& found) {
     if (IsDirectory(found) || !Listed(found)) return;
-    if (!MatchesPattern(win::Narrow(found.cFileName), kClipPattern)) return;
-    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(found.cFileName));
+    if (MatchesPattern(win::Narrow(found.cFileName), kClipPattern)) {
+      names.emplace_back(found.cFileName);
+    }
   });
+  // Sorted here, once, rather than by the list box at every insertion: a folder of thousands
+  // of clips lists in a fraction of the time.
+  SortByName(names);
+  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list_, LB_INITSTORAGE, names.size(), names.size() * 16 * sizeof(wchar_t));
+  for (const std::wstring& name : names) {
+    SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(name.c_str()));
+  }
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
 }

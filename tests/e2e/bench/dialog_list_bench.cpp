@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "config/control_ids_win.h"
-#include "config/dialog_driver.h"  // tests/e2e/config
+#include "e2e/config/dialog_driver.h"
 
 namespace quorvane::e2e {
 namespace {

@@ -9,8 +9,8 @@ constexpr DWORD kOpenWait = 20000;
 constexpr UINT kSettleWait = 5000;
 }  // namespace
 
-DialogDriver::DialogDriver(const ProgramFolder& folder, const std::wstring& cwd)
-    : process_(std::make_unique<Process>(folder.Scr(), L"/c", cwd.empty() ? folder.Path() : cwd)) {
+DialogDriver::DialogDriver(const std::wstring& scr, const std::wstring& cwd)
+    : process_(std::make_unique<Process>(scr, L"/c", cwd)) {
   dialog_ = process_->WaitForWindow(L"QuorvaneConfig", kDialogCaption, kOpenWait);
   EXPECT_NE(dialog_, nullptr) << "the dialog did not open";
   // The load handler runs before the dialog's thread takes its first message.

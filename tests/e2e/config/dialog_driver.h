@@ -19,7 +19,10 @@ class DialogDriver {
  public:
   // Starts the program from folder with "/c" in cwd (the folder itself when empty) and waits
   // for the dialog to be on screen with its settings loaded.
-  explicit DialogDriver(const ProgramFolder& folder, const std::wstring& cwd = L"");
+  explicit DialogDriver(const ProgramFolder& folder, const std::wstring& cwd = L"")
+      : DialogDriver(folder.Scr(), cwd.empty() ? folder.Path() : cwd) {}
+  // The same for any copy of the program (one in a folder no test may write to, say).
+  DialogDriver(const std::wstring& scr, const std::wstring& cwd);
 
   bool Opened() const { return dialog_ != nullptr; }
   HWND Dialog() const { return dialog_; }

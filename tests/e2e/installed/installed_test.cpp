@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "config/control_ids_win.h"
-#include "installed_dialog.h"
+#include "e2e/config/dialog_driver.h"
 
 namespace quorvane::e2e {
 namespace {
@@ -108,7 +108,7 @@ class InstalledReadOnly : public testing::Test {
 
 TEST_F(InstalledReadOnly, WithoutAUserFileTheDialogAndTheSaverFollowTheAdministrator) {
   {
-    InstalledDialog dialog(InstalledScr());
+    DialogDriver dialog(InstalledScr(), Installed());
     ASSERT_TRUE(dialog.Opened());
     EXPECT_TRUE(dialog.Checked(kIdOptSizeSel0 + 3));
     EXPECT_TRUE(dialog.Checked(kIdOptPosSel0 + 1));
@@ -129,7 +129,7 @@ TEST_F(InstalledReadOnly, WithoutAUserFileTheDialogAndTheSaverFollowTheAdministr
 
 TEST_F(InstalledReadOnly, OkSavesTheUsersOwnFileWhichTheNextDialogAndTheSaverFollow) {
   {
-    InstalledDialog dialog(InstalledScr());
+    DialogDriver dialog(InstalledScr(), Installed());
     ASSERT_TRUE(dialog.Opened());
     dialog.Click(kIdOptSizeSel0);
     dialog.Click(kIdOptPosSel0);
@@ -151,7 +151,7 @@ TEST_F(InstalledReadOnly, OkSavesTheUsersOwnFileWhichTheNextDialogAndTheSaverFol
   EXPECT_EQ(user_entries.size(), 3u) << "., .. and Quorvane.ini only";
 
   {
-    InstalledDialog dialog(InstalledScr());
+    DialogDriver dialog(InstalledScr(), Installed());
     ASSERT_TRUE(dialog.Opened());
     EXPECT_TRUE(dialog.Checked(kIdOptSizeSel0));
     EXPECT_FALSE(dialog.Checked(kIdOptSizeSel0 + 3));
@@ -184,7 +184,7 @@ TEST(InstalledWritable, OkWritesBesideTheProgramAndNothingInTheUsersFolder) {
     ProgramFolder folder(L"quorvane-portable");
     folder.WriteSettings("SizeSel  =2\r\nPlayList =c:\\beside.rm\r\n");
     {
-      InstalledDialog dialog(folder.Scr());
+      DialogDriver dialog(folder);
       ASSERT_TRUE(dialog.Opened());
       EXPECT_TRUE(dialog.Checked(kIdOptSizeSel0 + 2));
       EXPECT_EQ(dialog.ListTexts(kIdLstPlay), Texts{L"c:\\beside.rm"});

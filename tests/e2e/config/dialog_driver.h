@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/support.h"
@@ -14,6 +15,23 @@
 namespace quorvane::e2e {
 
 inline constexpr wchar_t kDialogCaption[] = L"Quorvane【設定】";
+// The four option lines of a file written by a dialog that kept the design-time choices.
+inline constexpr char kOptionLinesDefault[] =
+    "SizeSel  =1\r\nSizeFree =\r\nPosSel   =0\r\nJyunSel  =0\r\n";
+
+using Texts = std::vector<std::wstring>;
+
+// One line of a settings file: its key field, the value in the ANSI code page and CR LF.
+std::string Line(std::string_view key, std::wstring_view value);
+// The index of text in texts, or -1.
+int FindText(const Texts& texts, std::wstring_view text);
+
+// The smallest rectangle holding every pixel of a window that is not (nearly) black, in its
+// client coordinates; all -1 when the window shows nothing lit.
+struct LitBox {
+  int left = -1, top = -1, right = -1, bottom = -1;
+};
+LitBox LitBoxOf(HWND window);
 
 class DialogDriver {
  public:

@@ -10,49 +10,6 @@ namespace quorvane::e2e {
 namespace {
 
 using namespace quorvane::config;
-using Texts = std::vector<std::wstring>;
-
-constexpr char kOptionLinesDefault[] =
-    "SizeSel  =1\r\nSizeFree =\r\nPosSel   =0\r\nJyunSel  =0\r\n";
-
-std::string Line(std::string_view key, std::wstring_view value) {
-  return std::string(key) + Ansi(value) + "\r\n";
-}
-
-int FindText(const Texts& texts, std::wstring_view text) {
-  for (size_t i = 0; i < texts.size(); ++i) {
-    if (texts[i] == text) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-// The smallest rectangle holding every pixel of the window that is not (nearly) black.
-struct LitBox {
-  int left = -1, top = -1, right = -1, bottom = -1;
-};
-
-LitBox LitBoxOf(HWND window) {
-  RECT client;
-  GetClientRect(window, &client);
-  std::vector<uint32_t> pixels = ScreenPixels(window);
-  LitBox box;
-  if (pixels.size() != static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom)) {
-    return box;
-  }
-  for (int y = 0; y < client.bottom; ++y) {
-    for (int x = 0; x < client.right; ++x) {
-      uint32_t pixel = pixels[static_cast<size_t>(y) * static_cast<size_t>(client.right) +
-                              static_cast<size_t>(x)];
-      if ((pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF) < 48) continue;
-      if (box.left < 0 || x < box.left) box.left = x;
-      if (x > box.right) box.right = x;
-      if (box.top < 0) box.top = y;
-      box.bottom = y;
-    }
-  }
-  return box;
-}
-
 TEST(DialogSettings, ACraftedFileShowsInTheControls) {
   ProgramFolder folder;
   CreateDirectoryW(folder.Join(L"動画").c_str(), nullptr);

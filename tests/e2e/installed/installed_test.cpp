@@ -17,18 +17,12 @@ namespace quorvane::e2e {
 namespace {
 
 using namespace quorvane::config;
-using Texts = std::vector<std::wstring>;
-
 constexpr DWORD kWindowWait = 15000;
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t buffer[32768];
   DWORD n = GetEnvironmentVariableW(name, buffer, 32768);
   return n > 0 && n < 32768 ? std::wstring(buffer, n) : std::wstring();
-}
-
-std::string Line(std::string_view key, std::wstring_view value) {
-  return std::string(key) + Ansi(value) + "\r\n";
 }
 
 std::wstring Clip(const wchar_t* name) { return ClipsFolder() + L"\\" + name; }

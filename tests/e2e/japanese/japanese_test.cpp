@@ -15,11 +15,7 @@ namespace quorvane::e2e {
 namespace {
 
 using namespace quorvane::config;
-using Texts = std::vector<std::wstring>;
-
 constexpr DWORD kWindowWait = 15000;
-constexpr char kOptionLinesDefault[] =
-    "SizeSel  =1\r\nSizeFree =\r\nPosSel   =0\r\nJyunSel  =0\r\n";
 
 // The clips folder and its sub-folder both end in 表 (0x95 0x5C): the folder's own "\" follows
 // a trail byte of the same value.
@@ -28,15 +24,6 @@ constexpr wchar_t kSubName[] = L"予定表";
 constexpr wchar_t kSubClip[] = L"十能.rm";
 // Kanji, kana, full-width letters, and names made of characters whose second byte is "\".
 const Texts kClipNames = {L"表.rm", L"ソフト.rm", L"ＡＢＣ十.rm", L"能予.rm"};
-
-std::string Line(std::string_view key, std::wstring_view value) {
-  return std::string(key) + Ansi(value) + "\r\n";
-}
-
-int FindText(const Texts& texts, std::wstring_view text) {
-  auto at = std::find(texts.begin(), texts.end(), text);
-  return at == texts.end() ? -1 : static_cast<int>(at - texts.begin());
-}
 
 Texts Sorted(Texts texts) {
   std::sort(texts.begin(), texts.end());

@@ -2,10 +2,6 @@
 // without a picture, one .ram): its memory, handles and window-system objects must level off
 // after the first pass, and the clips keep starting in order. The length of the run is
 // QUORVANE_LONG_RUN_SECONDS (scripts/test runs a short one, scripts/soak ten minutes).
-#include <windows.h>
-// psapi.h needs windows.h first.
-#include <psapi.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,38 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "support/resources.h"
 #include "support/support.h"
 
 namespace quorvane::e2e {
 namespace {
-
-struct Sample {
-  double seconds;
-  double memory_mb;
-  double handles;
-  double gdi;
-  double user;
-};
-
-Sample Measure(HANDLE process, double seconds) {
-  PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof memory;
-  GetProcessMemoryInfo(process, &memory, sizeof memory);
-  DWORD handles = 0;
-  GetProcessHandleCount(process, &handles);
-  return Sample{seconds, static_cast<double>(memory.WorkingSetSize) / (1 << 20),
-                static_cast<double>(handles),
-                static_cast<double>(GetGuiResources(process, GR_GDIOBJECTS)),
-                static_cast<double>(GetGuiResources(process, GR_USEROBJECTS))};
-}
-
-double Peak(const std::vector<Sample>& samples, double from, double to, double Sample::*field) {
-  double peak = 0;
-  for (const Sample& s : samples) {
-    if (s.seconds >= from && s.seconds < to) peak = std::max(peak, s.*field);
-  }
-  return peak;
-}
 
 TEST(LongRun, TheSaverLevelsOffAndKeepsPlayingInOrder) {
   wchar_t buffer[32];
@@ -79,14 +48,14 @@ TEST(LongRun, TheSaverLevelsOffAndKeepsPlayingInOrder) {
   auto elapsed = [&] {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   };
-  std::vector<Sample> samples;
+  std::vector<ResourceSample> samples;
   std::vector<std::wstring> started;
   double next_sample = 0;
   while (elapsed() < length) {
     std::wstring text = TextOf(component);
     if (!text.empty() && (started.empty() || started.back() != text)) started.push_back(text);
     if (elapsed() >= next_sample) {
-      samples.push_back(Measure(saver.Handle(), elapsed()));
+      samples.push_back(SampleResources(saver.Handle(), elapsed()));
       next_sample += 3;
     }
     Sleep(20);
@@ -119,24 +88,7 @@ TEST(LongRun, TheSaverLevelsOffAndKeepsPlayingInOrder) {
   }
 
   // Levelling off: the second half's peak stays near the peak of the stretch after the start.
-  struct Measure {
-    const char* name;
-    double Sample::*field;
-    double slack;
-  } measures[] = {{"working set (MB)", &Sample::memory_mb, 8},
-                  {"handles", &Sample::handles, 16},
-                  {"GDI objects", &Sample::gdi, 16},
-                  {"USER objects", &Sample::user, 16}};
-  for (const Measure& m : measures) {
-    double early = Peak(samples, length * 0.2, length * 0.5, m.field);
-    double late = Peak(samples, length * 0.5, length + 1, m.field);
-    std::printf("%s: peak %.1f early, %.1f late\n", m.name, early, late);
-    if (early == 0 && late == 0) {
-      std::printf("  (%s are not reported by this system)\n", m.name);
-      continue;
-    }
-    EXPECT_LE(late, early + m.slack) << m.name << " keep growing";
-  }
+  ExpectLevelsOff(samples, length * 0.2, length * 0.5);
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ void FrmMain::Form_Load() {
     host_.DoEvents();
     if (ExitFlag == kTrue || unloaded_) break;
     // While a clip plays nothing is due until the next message or the component's next change.
-    if (state != player::kPlayStateIdle) host_.WaitForEvents(kFramePeriodMs);
+    if (state != player::kPlayStateIdle) host_.WaitForEvents(kPlayingWaitMs);
   }
   if (unloaded_) return;
   host_.Cls();

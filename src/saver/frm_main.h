@@ -18,8 +18,12 @@ namespace quorvane::saver {
 inline constexpr int kMostPlayListEntries = 100;
 // A pass through the playlist in which nothing played is followed by this pause.
 inline constexpr uint64_t kIdlePassPauseMs = 5000;
-// The longest the loop sleeps while a clip plays: about one picture of a 60 Hz screen.
+// The longest the loop sleeps while it waits for a clip's picture size: about one picture of
+// a 60 Hz screen.
 inline constexpr int kFramePeriodMs = 15;
+// The longest it sleeps while a clip plays. Only a safety net: input and every change of the
+// component (its end included) wake it at once, and each wake-up costs processor time.
+inline constexpr int kPlayingWaitMs = 200;
 
 class FrmMain {
  public:

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "player/clip_decoder.h"
+#include "player/picture_buffers.h"
 #include "player/ram_file.h"
 
 namespace quorvane::player {
@@ -46,7 +47,10 @@ std::optional<std::string> ResolveMetafile(const std::string& path) {
 }  // namespace
 
 PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed)
-    : audio_(audio ? std::move(audio) : CreateSilentOutput()), changed_(std::move(changed)) {
+    : audio_(audio ? std::move(audio) : CreateSilentOutput()),
+      changed_(std::move(changed)),
+      // the queue, the one painted, and the one being decoded
+      buffers_(std::make_shared<PictureBuffers>(kQueuedPictures + 2)) {
   try {
     worker_ = std::thread([this] { Run(); });
   } catch (const std::system_error&) {
@@ -147,7 +151,8 @@ double PlayerCore::ClipSeconds() {
 }
 
 bool PlayerCore::QueuePicture(uint64_t serial, Picture picture) {
-  auto shared = std::make_shared<const Picture>(std::move(picture));
+  std::shared_ptr<const Picture> shared = buffers_->Share(std::move(picture));
+  bool first = false;
   std::unique_lock lock(mutex_);
   for (;;) {
     if (Cancelled(serial)) return false;
@@ -157,6 +162,7 @@ bool PlayerCore::QueuePicture(uint64_t serial, Picture picture) {
     double now = ClipSeconds();
     while (queue_.size() >= 2 && queue_[1]->time <= now) queue_.pop_front();
     if (queue_.size() < kQueuedPictures) {
+      first = queue_.empty();
       queue_.push_back(std::move(shared));
       break;
     }
@@ -166,7 +172,9 @@ bool PlayerCore::QueuePicture(uint64_t serial, Picture picture) {
     wake_worker_.wait_for(lock, std::chrono::duration<double>(until_second));
   }
   lock.unlock();
-  if (changed_) changed_();
+  // Behind a queued picture the window's timer for that one fetches this one too: only a
+  // picture in an empty queue is news (15 fewer wake-ups a second for the saver's loop).
+  if (first && changed_) changed_();
   return true;
 }
 
@@ -196,6 +204,7 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
   Picture picture;
   ClipDecoder::Sound sound;
   while (!Cancelled(serial)) {
+    if (picture.bgra.empty()) picture.bgra = buffers_->Take();
     ClipDecoder::Step step =
         decoder->Next(picture_width_.load(), picture_height_.load(), picture, sound);
     if (step == ClipDecoder::Step::kEnd) break;

@@ -23,10 +23,13 @@
 
 namespace quorvane::player {
 
+class PictureBuffers;
+
 class PlayerCore {
  public:
-  // changed is called from the worker thread whenever the state, the size or a new picture is
-  // there; it must only wake the user-interface thread (signal an event, post a message).
+  // changed is called from the worker thread whenever the state or the size changed, or a
+  // picture arrived in an empty queue (later ones fall due after it: NextPictureIn says when);
+  // it must only wake the user-interface thread (signal an event, post a message).
   PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed);
   ~PlayerCore();
   PlayerCore(const PlayerCore&) = delete;
@@ -70,6 +73,7 @@ class PlayerCore {
 
   std::unique_ptr<AudioOutput> audio_;
   std::function<void()> changed_;
+  std::shared_ptr<PictureBuffers> buffers_;
 
   std::atomic<int32_t> state_{kPlayStateIdle};
   std::atomic<int32_t> clip_height_{0};

@@ -1,0 +1,29 @@
+#include "player/picture_buffers.h"
+
+#include <utility>
+
+namespace quorvane::player {
+
+std::vector<uint8_t> PictureBuffers::Take() {
+  std::lock_guard lock(mutex_);
+  if (spare_.empty()) return {};
+  std::vector<uint8_t> buffer = std::move(spare_.back());
+  spare_.pop_back();
+  return buffer;
+}
+
+std::shared_ptr<const Picture> PictureBuffers::Share(Picture picture) {
+  std::weak_ptr<PictureBuffers> home = weak_from_this();
+  return std::shared_ptr<const Picture>(new Picture(std::move(picture)), [home](const Picture* p) {
+    auto* owned = const_cast<Picture*>(p);  // made non-const above
+    if (auto buffers = home.lock()) buffers->Give(std::move(owned->bgra));
+    delete owned;
+  });
+}
+
+void PictureBuffers::Give(std::vector<uint8_t> buffer) {
+  std::lock_guard lock(mutex_);
+  if (spare_.size() < spares_ && !buffer.empty()) spare_.push_back(std::move(buffer));
+}
+
+}  // namespace quorvane::player

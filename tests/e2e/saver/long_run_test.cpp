@@ -19,7 +19,7 @@ namespace {
 TEST(LongRun, TheSaverLevelsOffAndKeepsPlayingInOrder) {
   wchar_t buffer[32];
   double length =
-      GetEnvironmentVariableW(L"QUORVANE_LONG_RUN_SECONDS", buffer, 32) > 0 ? _wtof(buffer) : 120;
+      GetEnvironmentVariableW(L"QUORVANE_LONG_RUN_SECONDS", buffer, 32) > 0 ? _wtof(buffer) : 170;
   std::wstring clips = ClipsFolder() + L"\\";
   const wchar_t* kinds[] = {L"short.rm",   L"short-qcif.rm", L"missing.rm", L"short.rm",
                             L"corrupt.rm", L"short-tone.rm", L"list.ram",   L"short-qcif.rm",

@@ -1,12 +1,13 @@
 #include "support/resources.h"
-// psapi.h and tlhelp32.h need windows.h first.
+// psapi.h and winternl.h need windows.h first.
 #include <psapi.h>
-#include <tlhelp32.h>
+#include <winternl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace quorvane::e2e {
 namespace {
@@ -20,18 +21,33 @@ double Peak(const std::vector<ResourceSample>& samples, double from, double to,
   return peak;
 }
 
-double ThreadsOf(HANDLE process) {
-  DWORD id = GetProcessId(process);
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return 0;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  int count = 0;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == id) ++count;
+struct Counts {
+  double threads = 0;
+  double handles = 0;
+};
+
+// From the system's process list: Wine answers GetProcessHandleCount with 0 for every process,
+// but reports here the size of the process's handle table, which doubles as handles pile up.
+Counts CountsOf(HANDLE process) {
+  auto id = static_cast<ULONG_PTR>(GetProcessId(process));
+  std::vector<unsigned char> list(1 << 16);
+  for (;;) {
+    ULONG needed = 0;
+    NTSTATUS status = NtQuerySystemInformation(SystemProcessInformation, list.data(),
+                                               static_cast<ULONG>(list.size()), &needed);
+    if (status == 0) break;
+    if (list.size() >= (64u << 20)) return {};
+    list.resize(std::max<size_t>(list.size() * 2, needed));
   }
-  CloseHandle(snapshot);
-  return count;
+  for (size_t at = 0;;) {
+    const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(list.data() + at);
+    if (reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId) == id) {
+      return Counts{static_cast<double>(entry->NumberOfThreads),
+                    static_cast<double>(entry->HandleCount)};
+    }
+    if (entry->NextEntryOffset == 0) return {};
+    at += entry->NextEntryOffset;
+  }
 }
 
 }  // namespace
@@ -40,12 +56,11 @@ ResourceSample SampleResources(HANDLE process, double at) {
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;
   GetProcessMemoryInfo(process, &memory, sizeof memory);
-  DWORD handles = 0;
-  GetProcessHandleCount(process, &handles);
+  Counts counts = CountsOf(process);
   return ResourceSample{at,
                         static_cast<double>(memory.WorkingSetSize) / (1 << 20),
-                        ThreadsOf(process),
-                        static_cast<double>(handles),
+                        counts.threads,
+                        counts.handles,
                         static_cast<double>(GetGuiResources(process, GR_GDIOBJECTS)),
                         static_cast<double>(GetGuiResources(process, GR_USEROBJECTS))};
 }

@@ -1,7 +1,7 @@
 // What a long-running program under test holds, sampled from outside: its working set, its
 // threads, its handle count and its GDI and USER object counts, and the check that none of
-// them keeps growing. Wine reports the last three as 0 for another process; such a figure is noted,
-// not asserted on.
+// them keeps growing. Wine reports the last two as 0 for another process; such a figure is
+// noted, not asserted on.
 #pragma once
 
 #include <windows.h>

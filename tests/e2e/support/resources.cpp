@@ -50,6 +50,82 @@ Counts CountsOf(HANDLE process) {
   }
 }
 
+// One entry of the GDI handle table Wine keeps in each process (the layout Windows gives it).
+struct GdiEntry {
+  UINT64 object;
+  USHORT owner_process;
+  USHORT owner_count;
+  USHORT unique;
+  UCHAR type;  // 0: free
+  UCHAR flags;
+  UINT64 user;
+};
+static_assert(sizeof(GdiEntry) == 24);
+
+// Wine answers GetGuiResources with 0; its GDI objects are the entries in use in the table its
+// process environment block points to.
+double GdiObjectsOf(HANDLE process) {
+  if (DWORD count = GetGuiResources(process, GR_GDIOBJECTS)) return count;
+#ifdef _WIN64
+  constexpr size_t kTableField = 0xF8;  // GdiSharedHandleTable in a 64-bit PEB
+  constexpr size_t kLargestTable = 0x10000;
+  PROCESS_BASIC_INFORMATION basic{};
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) !=
+      0) {
+    return 0;
+  }
+  UINT64 table = 0;
+  if (!ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + kTableField,
+                         &table, sizeof table, nullptr) ||
+      table == 0) {
+    return 0;
+  }
+  auto* start = reinterpret_cast<char*>(static_cast<ULONG_PTR>(table));
+  MEMORY_BASIC_INFORMATION region{};
+  if (!VirtualQueryEx(process, start, &region, sizeof region)) return 0;
+  size_t bytes =
+      static_cast<size_t>(static_cast<char*>(region.BaseAddress) + region.RegionSize - start);
+  std::vector<GdiEntry> entries(std::min(bytes / sizeof(GdiEntry), kLargestTable));
+  if (!ReadProcessMemory(process, start, entries.data(), entries.size() * sizeof(GdiEntry),
+                         nullptr)) {
+    return 0;
+  }
+  return static_cast<double>(
+      std::count_if(entries.begin(), entries.end(), [](const GdiEntry& e) { return e.type != 0; }));
+#else
+  return 0;
+#endif
+}
+
+struct WindowTally {
+  DWORD process;
+  int windows;
+};
+
+BOOL CALLBACK CountChildWindow(HWND, LPARAM data) {
+  ++reinterpret_cast<WindowTally*>(data)->windows;
+  return TRUE;
+}
+
+BOOL CALLBACK CountTopWindow(HWND window, LPARAM data) {
+  auto* tally = reinterpret_cast<WindowTally*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == tally->process) {
+    ++tally->windows;
+    EnumChildWindows(window, CountChildWindow, data);
+  }
+  return TRUE;
+}
+
+// Where GetGuiResources gives 0 (Wine), the process's windows, its commonest USER objects.
+double UserObjectsOf(HANDLE process) {
+  if (DWORD count = GetGuiResources(process, GR_USEROBJECTS)) return count;
+  WindowTally tally{GetProcessId(process), 0};
+  EnumWindows(CountTopWindow, reinterpret_cast<LPARAM>(&tally));
+  return tally.windows;
+}
+
 }  // namespace
 
 ResourceSample SampleResources(HANDLE process, double at) {
@@ -61,8 +137,8 @@ ResourceSample SampleResources(HANDLE process, double at) {
                         static_cast<double>(memory.WorkingSetSize) / (1 << 20),
                         counts.threads,
                         counts.handles,
-                        static_cast<double>(GetGuiResources(process, GR_GDIOBJECTS)),
-                        static_cast<double>(GetGuiResources(process, GR_USEROBJECTS))};
+                        GdiObjectsOf(process),
+                        UserObjectsOf(process)};
 }
 
 void ExpectLevelsOff(const std::vector<ResourceSample>& samples, double early_from,

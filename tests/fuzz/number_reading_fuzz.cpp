@@ -8,12 +8,6 @@
 
 #include "settings/number_reading.h"
 
-namespace {
-
-bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using quorvane::settings::ReadNumber;
   using quorvane::settings::RoundToInt16;
@@ -21,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   double number = ReadNumber(text);
   if (std::isnan(number)) std::abort();
   // Nothing after the text can be taken for a part of a number it did not have.
-  if (!Same(ReadNumber(text + "x"), number)) std::abort();
-  if (!text.empty() && text[0] >= '0' && text[0] <= '9' && !Same(ReadNumber("-" + text), -number)) {
+  if (ReadNumber(text + "x") != number) std::abort();
+  if (!text.empty() && text[0] >= '0' && text[0] <= '9' && ReadNumber("-" + text) != -number) {
     std::abort();
   }
   if (std::optional<int16_t> index = RoundToInt16(number)) {

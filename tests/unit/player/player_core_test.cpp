@@ -334,8 +334,8 @@ TEST(PlayerCore, TruncatedAndCorruptedClipsEndCleanly) {
 }
 
 // A window that wakes only on the core's call or when its next picture falls due, as the
-// component's window does with its timer, still gets every picture, and the calls come at the
-// start, the size, the end and when the queue ran dry, not for every picture.
+// component's window does with its timer, still gets every picture, and the calls come for
+// the size, the end and a picture in an empty queue, not for every picture.
 TEST(PlayerCore, WakesTheWindowOnlyWhenItHasNothingElseToWaitFor) {
   std::mutex mutex;
   std::condition_variable woken;
@@ -364,7 +364,7 @@ TEST(PlayerCore, WakesTheWindowOnlyWhenItHasNothingElseToWaitFor) {
   EXPECT_EQ(core.PlayState(), kPlayStateIdle);
   EXPECT_EQ(stalls, 0);
   EXPECT_GE(pictures, 20);  // two seconds at 15 pictures a second
-  EXPECT_GE(changes, 3);    // opening, playing with its size, the end
+  EXPECT_GE(changes, 3);    // playing with its size, the first picture, the end
   EXPECT_LT(changes, pictures / 2);
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace quorvane::e2e {
@@ -21,31 +22,64 @@ double Peak(const std::vector<ResourceSample>& samples, double from, double to,
   return peak;
 }
 
-struct Counts {
-  double threads = 0;
-  double handles = 0;
-};
-
-// From the system's process list: Wine answers GetProcessHandleCount with 0 for every process,
-// but reports here the size of the process's handle table, which doubles as handles pile up.
-Counts CountsOf(HANDLE process) {
-  auto id = static_cast<ULONG_PTR>(GetProcessId(process));
-  std::vector<unsigned char> list(1 << 16);
+// Fills `buffer` with one of the system's lists, growing it as asked; false if it will not answer.
+bool QuerySystemList(int list_class, std::vector<unsigned char>& buffer) {
+  if (buffer.empty()) buffer.resize(1 << 16);
   for (;;) {
     ULONG needed = 0;
-    NTSTATUS status = NtQuerySystemInformation(SystemProcessInformation, list.data(),
-                                               static_cast<ULONG>(list.size()), &needed);
-    if (status == 0) break;
-    if (list.size() >= (64u << 20)) return {};
-    list.resize(std::max<size_t>(list.size() * 2, needed));
+    NTSTATUS status =
+        NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(list_class), buffer.data(),
+                                 static_cast<ULONG>(buffer.size()), &needed);
+    if (status == 0) return true;
+    constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+    if (status != kInfoLengthMismatch || buffer.size() >= (64u << 20)) return false;
+    buffer.resize(std::max<size_t>(buffer.size() * 2, needed));
   }
+}
+
+// One entry of the system's extended handle list (the same layout on Windows and Wine).
+struct HandleEntry {
+  void* object;
+  ULONG_PTR process;
+  ULONG_PTR handle;
+  ULONG access;
+  USHORT back_trace;
+  USHORT type;
+  ULONG attributes;
+  ULONG reserved;
+};
+
+// The handles the process has open, counted one by one in the system's handle list. Wine
+// answers GetProcessHandleCount with 0 and gives as HandleCount in its process list the size of
+// the handle table, which doubles when a moment's peak passes it and so looks like a leak.
+double HandlesOf(HANDLE process) {
+  constexpr int kExtendedHandleList = 64;
+  std::vector<unsigned char> list;
+  if (!QuerySystemList(kExtendedHandleList, list)) return 0;
+  ULONG_PTR count = 0;
+  std::memcpy(&count, list.data(), sizeof count);
+  size_t header = 2 * sizeof(ULONG_PTR);
+  count = std::min<ULONG_PTR>(count, (list.size() - header) / sizeof(HandleEntry));
+  auto id = static_cast<ULONG_PTR>(GetProcessId(process));
+  double open = 0;
+  for (ULONG_PTR i = 0; i < count; ++i) {
+    HandleEntry entry;
+    std::memcpy(&entry, list.data() + header + i * sizeof entry, sizeof entry);
+    if (entry.process == id) ++open;
+  }
+  return open;
+}
+
+double ThreadsOf(HANDLE process) {
+  std::vector<unsigned char> list;
+  if (!QuerySystemList(SystemProcessInformation, list)) return 0;
+  auto id = static_cast<ULONG_PTR>(GetProcessId(process));
   for (size_t at = 0;;) {
     const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(list.data() + at);
     if (reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId) == id) {
-      return Counts{static_cast<double>(entry->NumberOfThreads),
-                    static_cast<double>(entry->HandleCount)};
+      return static_cast<double>(entry->NumberOfThreads);
     }
-    if (entry->NextEntryOffset == 0) return {};
+    if (entry->NextEntryOffset == 0) return 0;
     at += entry->NextEntryOffset;
   }
 }
@@ -132,11 +166,10 @@ ResourceSample SampleResources(HANDLE process, double at) {
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;
   GetProcessMemoryInfo(process, &memory, sizeof memory);
-  Counts counts = CountsOf(process);
   return ResourceSample{at,
                         static_cast<double>(memory.WorkingSetSize) / (1 << 20),
-                        counts.threads,
-                        counts.handles,
+                        ThreadsOf(process),
+                        HandlesOf(process),
                         GdiObjectsOf(process),
                         UserObjectsOf(process)};
 }

@@ -1,8 +1,8 @@
 // What a long-running program under test holds, sampled from outside: its working set, its
 // threads, its handle count and its GDI and USER object counts, and the check that none of
 // them keeps growing. Where the system does not report them (Wine answers GetGuiResources and
-// GetProcessHandleCount with 0), they are read another way: the size of the handle table from
-// the process list, the GDI table's entries in use, and the process's windows for USER
+// GetProcessHandleCount with 0), they are read another way: the process's entries in the system's
+// handle list, the GDI table's entries in use, and the process's windows for USER
 // objects. A figure the system gives as 0 all along is noted, not asserted on.
 #pragma once
 

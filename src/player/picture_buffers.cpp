@@ -14,10 +14,9 @@ std::vector<uint8_t> PictureBuffers::Take() {
 
 std::shared_ptr<const Picture> PictureBuffers::Share(Picture picture) {
   std::weak_ptr<PictureBuffers> home = weak_from_this();
-  return std::shared_ptr<const Picture>(new Picture(std::move(picture)), [home](const Picture* p) {
-    auto* owned = const_cast<Picture*>(p);  // made non-const above
-    if (auto buffers = home.lock()) buffers->Give(std::move(owned->bgra));
-    delete owned;
+  return std::shared_ptr<const Picture>(new Picture(std::move(picture)), [home](Picture* p) {
+    if (auto buffers = home.lock()) buffers->Give(std::move(p->bgra));
+    delete p;
   });
 }
 

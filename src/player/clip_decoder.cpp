@@ -11,8 +11,12 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 
 #include "player/audio_output.h"
+#include "player/clip_file.h"
+#include "player/real_media.h"
+#include "player/stream_choice.h"
 
 namespace quorvane::player {
 
@@ -20,8 +24,13 @@ namespace {
 
 // A broken clip may make every packet fail; after this many failures in a row it has ended.
 constexpr int kMostFailuresInARow = 200;
+// A sound stream that fails this many packets before giving any sound gives way to the next.
+constexpr int kSoundFailuresBeforeNext = 8;
 // Seconds a clip may run past the length in its header.
 constexpr double kLengthAllowance = 2.0;
+// No picture is converted larger than this many pixels a side.
+constexpr int kLargestPictureSide = 8192;
+constexpr int kIoBufferSize = 64 * 1024;
 
 struct FormatCloser {
   void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
@@ -44,7 +53,7 @@ struct ResamplerFreer {
 
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
 
-CodecPtr OpenDecoder(AVStream* stream) {
+CodecPtr OpenDecoder(const AVStream* stream) {
   const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
   if (!codec) return nullptr;
   CodecPtr context(avcodec_alloc_context3(codec));
@@ -58,20 +67,108 @@ CodecPtr OpenDecoder(AVStream* stream) {
   return context;
 }
 
+// A RealMedia file handed to FFmpeg's demuxer through the normaliser (real_media.h).
+class NormalisedIo {
+ public:
+  explicit NormalisedIo(std::unique_ptr<ByteSource> source) : normaliser_(std::move(source)) {
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+    if (buffer)
+      context_ = avio_alloc_context(buffer, kIoBufferSize, 0, this, &Read, nullptr, nullptr);
+    if (!context_) av_free(buffer);
+  }
+  ~NormalisedIo() {
+    if (!context_) return;
+    av_freep(&context_->buffer);
+    avio_context_free(&context_);
+  }
+  NormalisedIo(const NormalisedIo&) = delete;
+  NormalisedIo& operator=(const NormalisedIo&) = delete;
+
+  AVIOContext* Context() const { return context_; }
+
+ private:
+  static int Read(void* self, uint8_t* into, int size) {
+    size_t got =
+        static_cast<NormalisedIo*>(self)->normaliser_.Read(into, static_cast<size_t>(size));
+    return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
+  }
+
+  RealMediaNormaliser normaliser_;
+  AVIOContext* context_ = nullptr;
+};
+
+// An open file: FFmpeg's demuxer over the file itself, or over the normalised RealMedia file.
+struct Input {
+  std::unique_ptr<NormalisedIo> io;  // declared first: it outlives the demuxer
+  std::unique_ptr<AVFormatContext, FormatCloser> format;
+};
+
+Input OpenInput(const std::string& path, AVIOInterruptCB interrupt) {
+  Input input;
+  std::optional<std::string> head = ReadHead(path, 4);
+  if (!head) return input;
+  AVFormatContext* format = avformat_alloc_context();
+  if (!format) return input;
+  format->interrupt_callback = interrupt;
+  const AVInputFormat* forced = nullptr;
+  if (KindOfContent(*head) == ContentKind::kRealMedia) {
+    input.io = std::make_unique<NormalisedIo>(OpenByteSource(path));
+    forced = av_find_input_format("rm");
+    if (!input.io->Context() || !forced) {
+      avformat_free_context(format);
+      return input;
+    }
+    format->pb = input.io->Context();
+    format->flags |= AVFMT_FLAG_CUSTOM_IO;
+  }
+  // On failure avformat_open_input frees the context itself.
+  if (avformat_open_input(&format, input.io ? "" : path.c_str(), forced, nullptr) < 0) {
+    return input;
+  }
+  input.format.reset(format);
+  if (avformat_find_stream_info(format, nullptr) < 0) input.format.reset();
+  return input;
+}
+
+// The streams of one kind that can be played, best first.
+std::vector<int> Candidates(const AVFormatContext* format, AVMediaType type,
+                            const std::map<int, int>& packets) {
+  int preferred =
+      av_find_best_stream(const_cast<AVFormatContext*>(format), type, -1, -1, nullptr, 0);
+  std::vector<StreamFacts> facts;
+  for (unsigned i = 0; i < format->nb_streams; ++i) {
+    const AVStream* stream = format->streams[i];
+    const AVCodecParameters* p = stream->codecpar;
+    if (p->codec_type != type) continue;
+    if (type == AVMEDIA_TYPE_VIDEO && (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)) continue;
+    if (type == AVMEDIA_TYPE_AUDIO && (p->sample_rate <= 0 || p->ch_layout.nb_channels <= 0)) {
+      continue;
+    }
+    StreamFacts f;
+    f.index = static_cast<int>(i);
+    f.decodable = avcodec_find_decoder(p->codec_id) != nullptr;
+    f.has_packets = packets.empty() || packets.count(stream->id) != 0;
+    f.preferred = f.index == preferred;
+    f.bit_rate = p->bit_rate;
+    f.sample_rate = p->sample_rate;
+    f.channels = p->ch_layout.nb_channels;
+    f.pixels = static_cast<int64_t>(p->width) * p->height;
+    facts.push_back(f);
+  }
+  return RankStreams(std::move(facts));
+}
+
 class FFmpegClipDecoder final : public ClipDecoder {
  public:
   explicit FFmpegClipDecoder(std::function<bool()> interrupted)
       : interrupted_(std::move(interrupted)) {}
+  ~FFmpegClipDecoder() override { av_channel_layout_uninit(&in_layout_); }
 
   bool Open(const std::string& path) {
-    AVFormatContext* format = avformat_alloc_context();
+    path_ = path;
+    input_ = OpenInput(path, Interruption());
+    AVFormatContext* format = input_.format.get();
     if (!format) return false;
-    format->interrupt_callback.callback = &FFmpegClipDecoder::Interrupt;
-    format->interrupt_callback.opaque = this;
-    // On failure avformat_open_input frees the context itself.
-    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return false;
-    format_.reset(format);
-    if (avformat_find_stream_info(format, nullptr) < 0) return false;
     // A damaged clip can decode into far more than it holds; it ends a little after the length
     // its header gives, when it gives one.
     if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
@@ -81,16 +178,18 @@ class FFmpegClipDecoder final : public ClipDecoder {
                   ? static_cast<double>(format->start_time) / AV_TIME_BASE
                   : 0.0;
 
-    int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (video >= 0 && !(format->streams[video]->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
-      video_ = OpenDecoder(format->streams[video]);
-      if (video_) video_index_ = video;
+    // Which streams carry packets at all is known of RealMedia files only.
+    std::map<int, int> packets;
+    if (input_.io) packets = RealMediaNormaliser::CountPackets(OpenByteSource(path));
+    for (int index : Candidates(format, AVMEDIA_TYPE_VIDEO, packets)) {
+      video_ = OpenDecoder(format->streams[index]);
+      if (video_) {
+        video_index_ = index;
+        break;
+      }
     }
-    int audio = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, video_index_, nullptr, 0);
-    if (audio >= 0) {
-      audio_ = OpenDecoder(format->streams[audio]);
-      if (audio_) audio_index_ = audio;
-    }
+    sound_candidates_ = Candidates(format, AVMEDIA_TYPE_AUDIO, packets);
+    OpenNextSound(format);
     if (!video_ && !audio_) return false;
     if (video_) {
       AVRational rate = av_guess_frame_rate(format, format->streams[video_index_], nullptr);
@@ -116,12 +215,16 @@ class FFmpegClipDecoder final : public ClipDecoder {
         if (ok) return Step::kPicture;
         continue;
       }
-      if (audio_ && avcodec_receive_frame(audio_.get(), frame_.get()) == 0) {
-        bool ok = ResampleSound(sound);
-        av_frame_unref(frame_.get());
-        if (ok && sound.time > latest_time_) return Step::kEnd;
-        if (ok) return Step::kSound;
-        continue;
+      if (audio_) {
+        int received = avcodec_receive_frame(audio_.get(), frame_.get());
+        if (received == 0) {
+          bool ok = ResampleSound(sound);
+          av_frame_unref(frame_.get());
+          if (ok && sound.time > latest_time_) return Step::kEnd;
+          if (ok) return Step::kSound;
+          continue;
+        }
+        if (received != AVERROR(EAGAIN) && received != AVERROR_EOF) SoundFailed();
       }
       if (drained_ || interrupted_()) return Step::kEnd;
       if (!FeedDecoders()) {
@@ -133,8 +236,46 @@ class FFmpegClipDecoder final : public ClipDecoder {
   }
 
  private:
+  AVIOInterruptCB Interruption() { return AVIOInterruptCB{&FFmpegClipDecoder::Interrupt, this}; }
   static int Interrupt(void* self) {
     return static_cast<FFmpegClipDecoder*>(self)->interrupted_() ? 1 : 0;
+  }
+
+  // Opens the best sound stream not tried yet; without one the clip plays on without sound.
+  void OpenNextSound(const AVFormatContext* format) {
+    audio_.reset();
+    audio_index_ = -1;
+    while (next_sound_ < sound_candidates_.size()) {
+      int index = sound_candidates_[next_sound_++];
+      audio_ = OpenDecoder(format->streams[index]);
+      if (audio_) {
+        audio_index_ = index;
+        return;
+      }
+    }
+  }
+
+  // A sound stream that gives nothing but errors from its start is one this build cannot
+  // decode after all: the next one plays instead, read from the file's start again, with the
+  // pictures already shown left out.
+  void SoundFailed() {
+    if (sound_given_ || ++sound_failures_ < kSoundFailuresBeforeNext) return;
+    sound_failures_ = 0;
+    Input again = OpenInput(path_, Interruption());
+    if (!again.format) {
+      audio_.reset();
+      audio_index_ = -1;
+      return;
+    }
+    OpenNextSound(again.format.get());
+    if (!audio_) return;  // no sound left to try: the old input reads on for the pictures
+    // The picture decoder goes on from the packet after the last one it was given.
+    input_ = std::move(again);
+    skip_video_packets_ = video_packets_;
+    video_packets_ = 0;
+    sound_from_ = next_picture_time_;
+    next_sound_time_ = next_picture_time_;
+    flushing_ = drained_ = false;
   }
 
   // Reads one packet into its decoder, or flushes both at the end. False when nothing usable
@@ -144,7 +285,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
       drained_ = true;
       return true;
     }
-    int read = av_read_frame(format_.get(), packet_.get());
+    int read = av_read_frame(input_.format.get(), packet_.get());
     if (read < 0) {
       // The end of the file, or a read error: either way the decoders give out what they hold.
       if (video_) avcodec_send_packet(video_.get(), nullptr);
@@ -153,11 +294,24 @@ class FFmpegClipDecoder final : public ClipDecoder {
       return true;
     }
     AVCodecContext* target = nullptr;
-    if (packet_->stream_index == video_index_) target = video_.get();
-    if (packet_->stream_index == audio_index_) target = audio_.get();
+    if (packet_->stream_index == video_index_ && video_) {
+      // After a new start for another sound stream, the pictures shown already are left out.
+      if (video_packets_++ >= skip_video_packets_) target = video_.get();
+    }
+    if (packet_->stream_index == audio_index_ && audio_) target = audio_.get();
     bool ok = target && avcodec_send_packet(target, packet_.get()) >= 0;
     av_packet_unref(packet_.get());
+    if (target && target == audio_.get() && !ok) SoundFailed();
     return ok || !target;
+  }
+
+  // Seconds from the clip's start that the frame's stamp gives, or nothing without a stamp.
+  std::optional<double> StampOf(const AVFrame* frame, int stream_index) const {
+    int64_t stamp = frame->best_effort_timestamp;
+    if (stamp == AV_NOPTS_VALUE) return std::nullopt;
+    double time =
+        static_cast<double>(stamp) * av_q2d(input_.format->streams[stream_index]->time_base);
+    return std::isfinite(time) ? std::optional<double>(time - origin_) : std::nullopt;
   }
 
   // The frame's time from its stamp, kept to the stream's own pace: a stamp that is missing, goes
@@ -166,13 +320,9 @@ class FFmpegClipDecoder final : public ClipDecoder {
   double TimeOf(const AVFrame* frame, int stream_index, double expected) const {
     constexpr double kLeastBack = 0.005;
     constexpr double kMostAhead = 5.0;
-    int64_t stamp = frame->best_effort_timestamp;
-    if (stamp == AV_NOPTS_VALUE) return expected;
-    double time = static_cast<double>(stamp) * av_q2d(format_->streams[stream_index]->time_base);
-    time -= origin_;
-    bool believable =
-        std::isfinite(time) && time >= expected - kLeastBack && time <= expected + kMostAhead;
-    return believable ? std::max(0.0, time) : expected;
+    std::optional<double> time = StampOf(frame, stream_index);
+    bool believable = time && *time >= expected - kLeastBack && *time <= expected + kMostAhead;
+    return believable ? std::max(0.0, *time) : expected;
   }
 
   bool ConvertPicture(int width, int height, Picture& picture) {
@@ -182,6 +332,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
       width = f->width;
       height = f->height;
     }
+    if (width > kLargestPictureSide || height > kLargestPictureSide) return false;
     // Shrinking averages whole areas; enlarging interpolates smoothly.
     int flags = (width < f->width || height < f->height) ? SWS_AREA : SWS_BICUBIC;
     scaler_.reset(sws_getCachedContext(scaler_.release(), f->width, f->height,
@@ -190,11 +341,13 @@ class FFmpegClipDecoder final : public ClipDecoder {
     if (!scaler_) return false;
     picture.width = width;
     picture.height = height;
+    picture.stride = PictureStride(width);
     picture.source_width = f->width;
     picture.source_height = f->height;
-    picture.bgra.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    picture.bgra.resize(static_cast<size_t>(picture.stride) * static_cast<size_t>(height) +
+                        kPictureTailPadding);
     uint8_t* planes[4] = {picture.bgra.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {width * 4, 0, 0, 0};
+    int strides[4] = {picture.stride, 0, 0, 0};
     if (sws_scale(scaler_.get(), f->data, f->linesize, 0, f->height, planes, strides) <= 0) {
       return false;
     }
@@ -204,23 +357,47 @@ class FFmpegClipDecoder final : public ClipDecoder {
     return true;
   }
 
+  // The resampler for this frame's rate, sample format and channel layout: made anew whenever
+  // one of them changes in the middle of a stream.
+  bool UpdateResampler(const AVFrame* f) {
+    AVChannelLayout layout{};
+    if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || !av_channel_layout_check(&f->ch_layout)) {
+      // Only a channel count: the usual layout of that many channels.
+      av_channel_layout_default(&layout, f->ch_layout.nb_channels);
+    } else if (av_channel_layout_copy(&layout, &f->ch_layout) < 0) {
+      return false;
+    }
+    if (layout.nb_channels <= 0) return false;
+    if (resampler_ && f->sample_rate == in_rate_ && f->format == in_format_ &&
+        av_channel_layout_compare(&layout, &in_layout_) == 0) {
+      av_channel_layout_uninit(&layout);
+      return true;
+    }
+    resampler_.reset();
+    av_channel_layout_uninit(&in_layout_);
+    in_layout_ = layout;
+    in_rate_ = f->sample_rate;
+    in_format_ = f->format;
+    AVChannelLayout out_layout = AV_CHANNEL_LAYOUT_STEREO;
+    SwrContext* swr = nullptr;
+    if (swr_alloc_set_opts2(&swr, &out_layout, AV_SAMPLE_FMT_S16, kAudioRate, &in_layout_,
+                            static_cast<AVSampleFormat>(f->format), f->sample_rate, 0,
+                            nullptr) < 0 ||
+        swr_init(swr) < 0) {
+      swr_free(&swr);
+      return false;
+    }
+    resampler_.reset(swr);
+    return true;
+  }
+
   bool ResampleSound(Sound& sound) {
     AVFrame* f = frame_.get();
     if (f->nb_samples <= 0 || f->sample_rate <= 0) return false;
-    if (!resampler_ || f->sample_rate != in_rate_ || f->format != in_format_) {
-      AVChannelLayout out_layout = AV_CHANNEL_LAYOUT_STEREO;
-      SwrContext* swr = nullptr;
-      if (swr_alloc_set_opts2(&swr, &out_layout, AV_SAMPLE_FMT_S16, kAudioRate, &f->ch_layout,
-                              static_cast<AVSampleFormat>(f->format), f->sample_rate, 0,
-                              nullptr) < 0 ||
-          swr_init(swr) < 0) {
-        swr_free(&swr);
-        return false;
-      }
-      resampler_.reset(swr);
-      in_rate_ = f->sample_rate;
-      in_format_ = f->format;
-    }
+    // After a new start for another sound stream, its sound before the pictures' time is left out.
+    std::optional<double> stamp = StampOf(f, audio_index_);
+    if (stamp && *stamp < sound_from_ - 0.05) return false;
+    if (!UpdateResampler(f)) return false;
     int most = swr_get_out_samples(resampler_.get(), f->nb_samples);
     if (most <= 0) return false;
     sound.samples.resize(static_cast<size_t>(most) * kAudioChannels);
@@ -228,6 +405,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
     int got = swr_convert(resampler_.get(), out, most,
                           const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
     if (got <= 0) return false;
+    sound_given_ = true;
     sound.samples.resize(static_cast<size_t>(got) * kAudioChannels);
     next_sound_time_ = TimeOf(f, audio_index_, next_sound_time_);
     sound.time = next_sound_time_;
@@ -236,15 +414,24 @@ class FFmpegClipDecoder final : public ClipDecoder {
   }
 
   std::function<bool()> interrupted_;
-  std::unique_ptr<AVFormatContext, FormatCloser> format_;
+  std::string path_;
+  Input input_;
   CodecPtr video_;
   CodecPtr audio_;
   int video_index_ = -1;
   int audio_index_ = -1;
+  std::vector<int> sound_candidates_;
+  size_t next_sound_ = 0;
+  int sound_failures_ = 0;
+  bool sound_given_ = false;
+  double sound_from_ = 0;
+  uint64_t video_packets_ = 0;
+  uint64_t skip_video_packets_ = 0;
   std::unique_ptr<AVFrame, FrameFreer> frame_;
   std::unique_ptr<AVPacket, PacketFreer> packet_;
   std::unique_ptr<SwsContext, ScalerFreer> scaler_;
   std::unique_ptr<SwrContext, ResamplerFreer> resampler_;
+  AVChannelLayout in_layout_{};
   int in_rate_ = 0;
   int in_format_ = -1;
   double origin_ = 0;

@@ -2,18 +2,44 @@
 // clip time at which it is due. Made by the worker thread, handed whole to the painter.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace quorvane::player {
 
+// Pixel memory on 64-byte boundaries: the scaler's vector code stores whole aligned blocks.
+template <typename T>
+struct AlignedAllocator {
+  using value_type = T;
+  static constexpr std::align_val_t kAlignment{64};
+  AlignedAllocator() = default;
+  template <typename U>
+  explicit AlignedAllocator(const AlignedAllocator<U>&) {}
+  T* allocate(size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlignment)); }
+  void deallocate(T* p, size_t) { ::operator delete(p, kAlignment); }
+  bool operator==(const AlignedAllocator&) const = default;
+};
+
+using PixelBytes = std::vector<uint8_t, AlignedAllocator<uint8_t>>;
+
+// The scaler's vector code writes rows in blocks of up to 16 pixels, past a row's last pixel
+// and past the last row: rows are therefore a whole number of 64-byte blocks apart, and this
+// much more follows the last one.
+inline constexpr size_t kPictureTailPadding = 256;
+
+// Bytes from one row to the next for a picture this wide.
+inline int PictureStride(int width) { return (width * 4 + 63) / 64 * 64; }
+
 struct Picture {
   int width = 0;
   int height = 0;
+  int stride = 0;        // bytes from one row to the next, at least width * 4
   int source_width = 0;  // the clip's own picture size
   int source_height = 0;
   double time = 0;  // seconds from the clip's start
-  std::vector<uint8_t> bgra;
+  PixelBytes bgra;  // stride * height bytes of rows, then the padding
 };
 
 }  // namespace quorvane::player

@@ -4,10 +4,10 @@
 
 namespace quorvane::player {
 
-std::vector<uint8_t> PictureBuffers::Take() {
+PixelBytes PictureBuffers::Take() {
   std::lock_guard lock(mutex_);
   if (spare_.empty()) return {};
-  std::vector<uint8_t> buffer = std::move(spare_.back());
+  PixelBytes buffer = std::move(spare_.back());
   spare_.pop_back();
   return buffer;
 }
@@ -20,7 +20,7 @@ std::shared_ptr<const Picture> PictureBuffers::Share(Picture picture) {
   });
 }
 
-void PictureBuffers::Give(std::vector<uint8_t> buffer) {
+void PictureBuffers::Give(PixelBytes buffer) {
   std::lock_guard lock(mutex_);
   if (spare_.size() < spares_ && !buffer.empty()) spare_.push_back(std::move(buffer));
 }

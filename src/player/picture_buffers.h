@@ -17,18 +17,18 @@ class PictureBuffers : public std::enable_shared_from_this<PictureBuffers> {
   explicit PictureBuffers(size_t spares) : spares_(spares) {}
 
   // A buffer a released picture had, or an empty one.
-  std::vector<uint8_t> Take();
+  PixelBytes Take();
 
   // The picture, shared with the painter; its buffer comes back here when the last holder lets
   // it go, even after the player that made it has gone (then it is simply freed).
   std::shared_ptr<const Picture> Share(Picture picture);
 
  private:
-  void Give(std::vector<uint8_t> buffer);
+  void Give(PixelBytes buffer);
 
   const size_t spares_;
   std::mutex mutex_;
-  std::vector<std::vector<uint8_t>> spare_;
+  std::vector<PixelBytes> spare_;
 };
 
 }  // namespace quorvane::player

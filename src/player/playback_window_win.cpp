@@ -23,6 +23,13 @@ constexpr UINT_PTR kPictureTimer = 1;
 constexpr double kSoonestTimerMs = 10;
 constexpr double kLatestTimerMs = 50;
 
+// A metafile's line: UTF-8 when it is valid UTF-8, otherwise text in the ANSI code page, as
+// Notepad on a Japanese Windows saves it.
+std::optional<std::string> MetafileLine(std::string_view line) {
+  if (std::optional<std::string> utf8 = Utf8Line(line)) return utf8;
+  return win::AnsiToUtf8(line);
+}
+
 int Rounded(float value) {
   if (!std::isfinite(value)) return 0;
   return static_cast<int>(std::lround(std::clamp(value, -1.0e6f, 1.0e6f)));
@@ -51,10 +58,13 @@ class Win32PlaybackWindow final : public PlaybackWindow {
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     HWND window = window_;
     HANDLE wake = wake_;
-    core_ = std::make_unique<PlayerCore>(CreateWaveOutput(), [window, wake] {
-      SetEvent(wake);
-      PostMessageW(window, kChangedMessage, 0, 0);
-    });
+    core_ = std::make_unique<PlayerCore>(
+        CreateWaveOutput(),
+        [window, wake] {
+          SetEvent(wake);
+          PostMessageW(window, kChangedMessage, 0, 0);
+        },
+        MetafileLine);
     left_ = static_cast<float>(place.left);
     top_ = static_cast<float>(place.top);
     width_ = static_cast<float>(place.right - place.left);
@@ -216,7 +226,8 @@ class Win32PlaybackWindow final : public PlaybackWindow {
       }
       BITMAPINFO info{};
       info.bmiHeader.biSize = sizeof info.bmiHeader;
-      info.bmiHeader.biWidth = picture_->width;
+      // The rows lie stride bytes apart; only the picture's own width of each is shown.
+      info.bmiHeader.biWidth = picture_->stride / 4;
       info.bmiHeader.biHeight = -picture_->height;  // top-down rows
       info.bmiHeader.biPlanes = 1;
       info.bmiHeader.biBitCount = 32;

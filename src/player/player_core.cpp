@@ -1,13 +1,12 @@
 #include "player/player_core.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "player/clip_decoder.h"
+#include "player/clip_file.h"
 #include "player/picture_buffers.h"
-#include "player/ram_file.h"
+#include "player/real_media.h"
 
 namespace quorvane::player {
 
@@ -18,37 +17,23 @@ constexpr size_t kQueuedPictures = 3;
 // A picture wider or taller than this is converted at the clip's own size and stretched by the
 // painter instead; no screen needs more, and it bounds the memory of a queued picture.
 constexpr int kLargestPictureSide = 8192;
-// A metafile is a few lines; reading stops here.
-constexpr std::streamsize kLargestMetafile = 64 * 1024;
-
-std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-bool IsFile(const std::string& utf8) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(PathOf(utf8), error);
-}
+// A metafile is a few lines; reading stops here. Its content is judged by as much.
+constexpr size_t kLargestMetafile = 64 * 1024;
+// Metafiles naming metafiles are followed this deep, and no deeper (one may name itself).
+constexpr int kDeepestMetafile = 4;
 
 std::chrono::steady_clock::duration Span(double seconds) {
   return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
       std::chrono::duration<double>(seconds));
 }
 
-std::optional<std::string> ResolveMetafile(const std::string& path) {
-  std::ifstream file(PathOf(path), std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string text(static_cast<size_t>(kLargestMetafile), '\0');
-  file.read(text.data(), kLargestMetafile);
-  text.resize(static_cast<size_t>(file.gcount()));
-  return FirstPlayableEntry(text, FolderOf(path), IsFile);
-}
-
 }  // namespace
 
-PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed)
+PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
+                       LineDecoder metafile_lines)
     : audio_(audio ? std::move(audio) : CreateSilentOutput()),
       changed_(std::move(changed)),
+      metafile_lines_(std::move(metafile_lines)),
       // the queue, the one painted, and the one being decoded
       buffers_(std::make_shared<PictureBuffers>(kQueuedPictures + 2)) {
   try {
@@ -122,7 +107,14 @@ void PlayerCore::Run() {
       serial = started_serial_ = requested_serial_;
       path = requested_path_;
     }
-    if (!path.empty()) Play(serial, path);
+    if (path.empty()) continue;
+    try {
+      Play(serial, path);
+    } catch (...) {
+      // Whatever a clip holds, it never ends the program: it has simply ended.
+      audio_->Stop();
+      Report(serial, kPlayStateIdle, 0, 0);
+    }
   }
 }
 
@@ -186,15 +178,22 @@ void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {
   }
 }
 
+std::optional<std::string> PlayerCore::ResolveClip(const std::string& path, int depth) const {
+  std::optional<std::string> head = ReadHead(path, kLargestMetafile);
+  if (!head) return std::nullopt;
+  if (KindOfContent(*head) != ContentKind::kText) return path;
+  if (depth == 0) return std::nullopt;
+  std::optional<std::string> entry =
+      FirstPlayableEntry(*head, FolderOf(path), metafile_lines_,
+                         [](const std::string& named) { return IsRegularFile(named); });
+  return entry ? ResolveClip(*entry, depth - 1) : std::nullopt;
+}
+
 void PlayerCore::Play(uint64_t serial, const std::string& path) {
-  std::string clip = path;
-  if (IsRamPath(path)) {
-    std::optional<std::string> entry = ResolveMetafile(path);
-    if (!entry) return Report(serial, kPlayStateIdle, 0, 0);
-    clip = *entry;
-  }
+  std::optional<std::string> clip = ResolveClip(path, kDeepestMetafile);
+  if (!clip) return Report(serial, kPlayStateIdle, 0, 0);
   std::unique_ptr<ClipDecoder> decoder =
-      ClipDecoder::Open(clip, [this, serial] { return Cancelled(serial); });
+      ClipDecoder::Open(*clip, [this, serial] { return Cancelled(serial); });
   if (!decoder) return Report(serial, kPlayStateIdle, 0, 0);
 
   bool sound_out = decoder->HasSound() && audio_->Start();

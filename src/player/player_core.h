@@ -20,6 +20,7 @@
 #include "player/audio_output.h"
 #include "player/picture.h"
 #include "player/playback_component.h"
+#include "player/ram_file.h"
 
 namespace quorvane::player {
 
@@ -30,7 +31,9 @@ class PlayerCore {
   // changed is called from the worker thread whenever the state or the size changed, or a
   // picture arrived in an empty queue (later ones fall due after it: NextPictureIn says when);
   // it must only wake the user-interface thread (signal an event, post a message).
-  PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed);
+  // metafile_lines reads a metafile's lines as text (on Windows also in the ANSI code page).
+  PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
+             LineDecoder metafile_lines = Utf8Line);
   ~PlayerCore();
   PlayerCore(const PlayerCore&) = delete;
   PlayerCore& operator=(const PlayerCore&) = delete;
@@ -38,8 +41,9 @@ class PlayerCore {
   // False when the worker thread could not start: the component cannot play anything.
   bool Working() const { return worker_.joinable(); }
 
-  // Starts this clip (UTF-8 path) at once, replacing the one that plays. An empty path, or one
-  // whose clip cannot be played, leaves the player idle.
+  // Starts this clip (UTF-8 path) at once, replacing the one that plays. What the file holds
+  // decides how it plays: a text file is a metafile, whose first local entry plays. An empty
+  // path, or one whose clip cannot be played, leaves the player idle.
   void SetSource(const std::string& path);
 
   int32_t PlayState() const { return state_.load(); }
@@ -62,6 +66,8 @@ class PlayerCore {
 
   void Run();
   void Play(uint64_t serial, const std::string& path);
+  // The clip a source names: itself, or what its metafile names (followed a few deep).
+  std::optional<std::string> ResolveClip(const std::string& path, int depth) const;
   bool Cancelled(uint64_t serial) const;
   // Sets the state when serial is still the current source's.
   void Report(uint64_t serial, int32_t state, int32_t width, int32_t height);
@@ -73,6 +79,7 @@ class PlayerCore {
 
   std::unique_ptr<AudioOutput> audio_;
   std::function<void()> changed_;
+  LineDecoder metafile_lines_;
   std::shared_ptr<PictureBuffers> buffers_;
 
   std::atomic<int32_t> state_{kPlayStateIdle};

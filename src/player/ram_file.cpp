@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "base/utf8.h"
+
 namespace quorvane::player {
 
 namespace {
@@ -77,10 +79,6 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
 
 }  // namespace
 
-bool IsRamPath(std::string_view path) {
-  return path.size() >= 4 && StartsWithNoCase(path.substr(path.size() - 4), ".ram");
-}
-
 bool IsNetworkEntry(std::string_view entry) {
   entry = Trim(entry);
   return SchemeLength(entry) > 0 && !StartsWithNoCase(entry, "file://");
@@ -111,14 +109,20 @@ std::optional<std::string> LocalEntryPath(std::string_view entry, std::string_vi
   return path;
 }
 
+std::optional<std::string> Utf8Line(std::string_view line) {
+  if (!base::IsValidUtf8(line)) return std::nullopt;
+  return std::string(line);
+}
+
 std::optional<std::string> FirstPlayableEntry(
-    std::string_view text, std::string_view ram_folder,
+    std::string_view text, std::string_view ram_folder, const LineDecoder& decode,
     const std::function<bool(const std::string&)>& exists) {
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
-    std::optional<std::string> path = LocalEntryPath(text.substr(start, end - start), ram_folder);
+    std::optional<std::string> line = decode(text.substr(start, end - start));
+    std::optional<std::string> path = line ? LocalEntryPath(*line, ram_folder) : std::nullopt;
     if (path && exists(*path)) return path;
     start = end + 1;
   }

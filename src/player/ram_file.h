@@ -1,4 +1,4 @@
-// ".ram" metafiles: a text file of paths or URLs, one per line. Only local entries are ever
+// Metafiles (".ram"): a text file of paths or URLs, one per line. Only local entries are ever
 // played; a screen saver opens no network connection. Pure functions.
 #pragma once
 
@@ -9,9 +9,6 @@
 
 namespace quorvane::player {
 
-// True for a path named like a metafile (".ram", any letter case).
-bool IsRamPath(std::string_view path);
-
 // True for an entry that names a place on a network (rtsp://, pnm://, http://, ...).
 bool IsNetworkEntry(std::string_view entry);
 
@@ -19,9 +16,16 @@ bool IsNetworkEntry(std::string_view entry);
 // file:// URL (percent escapes decoded). Nothing for network entries, comments and blank lines.
 std::optional<std::string> LocalEntryPath(std::string_view entry, std::string_view ram_folder);
 
+// A line of a metafile as UTF-8 text, or nothing when its bytes are not text in any encoding
+// the reader knows (the line is then passed over).
+using LineDecoder = std::function<std::optional<std::string>(std::string_view)>;
+
+// The line as it is when it is valid UTF-8.
+std::optional<std::string> Utf8Line(std::string_view line);
+
 // The first entry of the metafile's text whose file exists, or nothing.
 std::optional<std::string> FirstPlayableEntry(
-    std::string_view text, std::string_view ram_folder,
+    std::string_view text, std::string_view ram_folder, const LineDecoder& decode,
     const std::function<bool(const std::string&)>& exists);
 
 // The folder part of a path (up to its last "\" or "/"), empty when there is none.

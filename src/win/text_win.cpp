@@ -22,4 +22,14 @@ std::string Narrow(std::wstring_view utf16) {
   return out;
 }
 
+std::optional<std::string> AnsiToUtf8(std::string_view ansi) {
+  if (ansi.empty()) return std::string();
+  int size = static_cast<int>(ansi.size());
+  int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), size, nullptr, 0);
+  if (n <= 0) return std::nullopt;
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), size, wide.data(), n);
+  return Narrow(wide);
+}
+
 }  // namespace quorvane::win

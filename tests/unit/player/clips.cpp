@@ -18,6 +18,12 @@ std::string Clip(const std::string& name) {
   return std::string(QUORVANE_TEST_CLIPS) + "/" + name;
 }
 
+std::optional<std::string> RealClip(const std::string& name) {
+  std::filesystem::path path = std::filesystem::path(QUORVANE_REAL_CLIPS) / name;
+  if (!std::filesystem::is_regular_file(path)) return std::nullopt;
+  return path.string();
+}
+
 std::string ScratchFolder(const std::string& name) {
   std::filesystem::path folder = std::filesystem::path(QUORVANE_TEST_CLIPS).parent_path() /
                                  "scratch" / (name + "-" + std::to_string(::getpid()));

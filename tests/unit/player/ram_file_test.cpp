@@ -7,11 +7,7 @@
 namespace quorvane::player {
 namespace {
 
-TEST(RamFile, RecognisesMetafilesAndNetworkEntries) {
-  EXPECT_TRUE(IsRamPath("C:\\clips\\a.ram"));
-  EXPECT_TRUE(IsRamPath("a.RAM"));
-  EXPECT_FALSE(IsRamPath("a.rm"));
-  EXPECT_FALSE(IsRamPath("ram"));
+TEST(RamFile, RecognisesNetworkEntries) {
   for (const char* entry : {"rtsp://host/a.rm", "pnm://host/a.rm", "http://h/a.rm",
                             "HTTPS://h/a.rm", "mms://h", " rtsp://h/x.rm", "ftp://h/a.rm"}) {
     EXPECT_TRUE(IsNetworkEntry(entry)) << entry;
@@ -53,13 +49,15 @@ TEST(RamFile, PlaysTheFirstLocalEntryThatExists) {
   std::set<std::string> files = {"D:\\x\\b.rm", "C:\\c.rm"};
   auto exists = [&](const std::string& p) { return files.count(p) > 0; };
   EXPECT_EQ(FirstPlayableEntry("# list\r\nrtsp://h/a.rm\r\n\r\nmissing.rm\nb.rm\nC:\\c.rm", "D:\\x",
-                               exists),
+                               Utf8Line, exists),
             "D:\\x\\b.rm");
-  EXPECT_EQ(FirstPlayableEntry("http://h/b.rm\nrtsp://h/c.rm", "D:\\x", exists), std::nullopt);
-  EXPECT_EQ(FirstPlayableEntry("", "D:\\x", exists), std::nullopt);
-  EXPECT_EQ(FirstPlayableEntry(std::string("\0\0b.rm\0", 7), "D:\\x", exists), std::nullopt);
+  EXPECT_EQ(FirstPlayableEntry("http://h/b.rm\nrtsp://h/c.rm", "D:\\x", Utf8Line, exists),
+            std::nullopt);
+  EXPECT_EQ(FirstPlayableEntry("", "D:\\x", Utf8Line, exists), std::nullopt);
+  EXPECT_EQ(FirstPlayableEntry(std::string("\0\0b.rm\0", 7), "D:\\x", Utf8Line, exists),
+            std::nullopt);
   // No line end at the very end still counts as a line.
-  EXPECT_EQ(FirstPlayableEntry("C:\\c.rm", "D:\\x", exists), "C:\\c.rm");
+  EXPECT_EQ(FirstPlayableEntry("C:\\c.rm", "D:\\x", Utf8Line, exists), "C:\\c.rm");
 }
 
 }  // namespace

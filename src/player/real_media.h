@@ -1,0 +1,92 @@
+// RealMedia files as Real's own encoders wrote them, rewritten on the fly into the form FFmpeg's
+// rm demuxer reads, and what a file's first bytes say it holds. Pure byte rules over a byte
+// source; the player's worker thread uses them.
+//
+// Helix Producer writes packets with version-1 headers (13 bytes, carrying an ASM rule where the
+// older ones carry a packet group), and a SureStream file may keep each bit rate's packets in a
+// data chunk of its own. FFmpeg's demuxer finds neither: it skips version-1 packets and reads the
+// header of a second data chunk as a packet. The normaliser hands it version-0 packets in one
+// data chunk instead, everything else byte for byte.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace quorvane::player {
+
+enum class ContentKind {
+  kRealMedia,     // ".RMF": a RealMedia file
+  kOldRealAudio,  // ".ra\xfd": a RealAudio file of the first versions
+  kText,          // no NUL or other control bytes: a metafile, whatever its name
+  kOther,         // anything else: FFmpeg decides
+};
+
+// What a file holds, from its first bytes (up to 64 KiB of them).
+ContentKind KindOfContent(std::string_view head);
+
+// Where the normaliser's bytes come from.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Up to most bytes into into; 0 at the end of the file or on an error.
+  virtual size_t Read(uint8_t* into, size_t most) = 0;
+  // Skips count bytes; false when the file ends first. Reads and drops them unless overridden.
+  virtual bool Skip(uint64_t count);
+};
+
+// Per stream number that carries several encodings (MLTI): the sub-stream of each ASM rule.
+using RuleStreams = std::map<int, std::vector<int>>;
+
+// Bytes read from a source and not used yet, with the count of those used so far.
+class Lookahead {
+ public:
+  explicit Lookahead(std::unique_ptr<ByteSource> source) : source_(std::move(source)) {}
+  // At least count bytes ahead, or false at the end of the file.
+  bool Want(size_t count);
+  const uint8_t* Data() const { return ahead_.data() + at_; }
+  size_t Size() const { return ahead_.size() - at_; }
+  void Drop(size_t count);
+  // Drops count bytes, reading the source only past what is ahead already.
+  bool Skip(uint64_t count);
+  uint64_t Used() const { return used_; }
+  ByteSource& Source() { return *source_; }
+
+ private:
+  std::unique_ptr<ByteSource> source_;
+  std::vector<uint8_t> ahead_;
+  size_t at_ = 0;
+  uint64_t used_ = 0;
+};
+
+class RealMediaNormaliser {
+ public:
+  explicit RealMediaNormaliser(std::unique_ptr<ByteSource> source) : in_(std::move(source)) {}
+
+  // Up to most bytes of the rewritten file; 0 at its end.
+  size_t Read(uint8_t* into, size_t most);
+
+  // Packets per stream, keyed by the stream id FFmpeg's demuxer gives: the stream number, plus
+  // the sub-stream << 16 for a stream that carries several encodings. Only the first MiB of each
+  // data chunk is looked at: the first packets tell which streams carry any.
+  static std::map<int, int> CountPackets(std::unique_ptr<ByteSource> source);
+
+ private:
+  enum class State { kStart, kHeaders, kPackets, kRest };
+
+  // Adds the next piece of the file to out_; false once nothing is left.
+  bool Produce();
+  void Emit(size_t count);
+  void PassTheRest();
+
+  Lookahead in_;
+  State state_ = State::kStart;
+  std::vector<uint8_t> out_;  // rewritten, not given out yet
+  size_t out_at_ = 0;
+  RuleStreams rule_streams_;
+};
+
+}  // namespace quorvane::player

@@ -1,0 +1,148 @@
+// Clips made by Real's own encoders (RealVideo 3 and 4, cook, atrac3, dnet, SureStream, old .ra
+// files, broken ones), read from the shared folder beside the project when it is there.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "clips.h"
+#include "player/clip_decoder.h"
+#include "player/player_core.h"
+
+namespace quorvane::player {
+namespace {
+
+using testing::RealClip;
+using testing::ScratchFolder;
+
+bool WaitFor(const std::function<bool()>& condition, double seconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+struct Decoded {
+  int width = 0, height = 0;
+  int pictures = 0;
+  double first_picture = -1, first_sound = -1;
+  double sound_seconds = 0;
+};
+
+Decoded DecodeWhole(const std::string& path) {
+  Decoded d;
+  auto decoder = ClipDecoder::Open(path, [] { return false; });
+  if (!decoder) return d;
+  Picture picture;
+  ClipDecoder::Sound sound;
+  for (;;) {
+    ClipDecoder::Step step = decoder->Next(0, 0, picture, sound);
+    if (step == ClipDecoder::Step::kEnd) break;
+    if (step == ClipDecoder::Step::kPicture) {
+      if (d.pictures++ == 0) d.first_picture = picture.time;
+      d.width = picture.source_width;
+      d.height = picture.source_height;
+    } else {
+      if (d.first_sound < 0) d.first_sound = sound.time;
+      d.sound_seconds += static_cast<double>(sound.samples.size() / kAudioChannels) / kAudioRate;
+    }
+  }
+  return d;
+}
+
+TEST(RealClips, EveryKindPlaysItsPictureAndItsSoundFromTheStart) {
+  struct Case {
+    const char* name;
+    int width, height;
+    double least, most;  // seconds of sound: the length the file gives, or what a cut one holds
+  } cases[] = {
+      {"rv40_cook_helix9_56x44.rm", 56, 44, 29.1, 30.3},
+      {"rv30_cook_rp85_Battle_160x100.rm", 160, 100, 117.1, 121.9},
+      // Each encoding holds a little less than the file's 6.3 s.
+      {"surestream_cook3x_atrac3_helix9.rm", 0, 0, 5.0, 6.3},
+      {"dnet_realencoder51_TemptationRag.ra", 0, 0, 171.3, 178.3},
+      {"cook_stereo22k_helix11.ra", 0, 0, 204.8, 213.2},
+      {"truncated_rv30_cook_320x240_bbc_misnamed.ram", 320, 240, 4.0, 8.5},
+  };
+  for (const Case& c : cases) {
+    std::optional<std::string> path = RealClip(c.name);
+    if (!path) {
+      GTEST_SKIP() << testing::kNoRealClips;
+    }
+    SCOPED_TRACE(c.name);
+    Decoded d = DecodeWhole(*path);
+    EXPECT_EQ(d.width, c.width);
+    EXPECT_EQ(d.height, c.height);
+    if (c.width > 0) {
+      EXPECT_NEAR(d.first_picture, 0.0, 0.2);
+    }
+    EXPECT_NEAR(d.first_sound, 0.0, 0.1);
+    EXPECT_GE(d.sound_seconds, c.least);
+    EXPECT_LE(d.sound_seconds, c.most);
+  }
+}
+
+TEST(RealClips, ABrokenClipGivesWayAtOnce) {
+  std::optional<std::string> path = RealClip("truncated_rv40_cook_stub.rm");
+  if (!path) GTEST_SKIP() << testing::kNoRealClips;
+  PlayerCore core(nullptr, nullptr);
+  auto start = std::chrono::steady_clock::now();
+  core.SetSource(*path);
+  EXPECT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStateIdle; }, 5));
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3.0);
+}
+
+// What a file holds decides how it plays, not its name.
+TEST(RealClips, ARealMediaFileNamedLikeAMetafilePlaysAsAClip) {
+  std::optional<std::string> path = RealClip("truncated_rv30_cook_320x240_bbc_misnamed.ram");
+  if (!path) GTEST_SKIP() << testing::kNoRealClips;
+  PlayerCore core(nullptr, nullptr);
+  core.SetSource(*path);
+  ASSERT_TRUE(WaitFor([&] { return core.ClipHeight() != 0; }, 5));
+  EXPECT_EQ(core.ClipWidth(), 320);
+  EXPECT_EQ(core.ClipHeight(), 240);
+}
+
+TEST(Metafiles, ATextFileIsAMetafileWhateverItsNameAndItsUnreadableLinesArePassedOver) {
+  std::string folder = ScratchFolder("metafiles");
+  std::filesystem::copy_file(testing::Clip("small.rm"), folder + "/\xE8\xA1\xA8.rm");  // 表.rm
+  std::filesystem::copy_file(testing::Clip("qcif.rm"), folder + "/b.rm");
+  // Shift-JIS bytes (表.rm), then a plain name; one is not UTF-8, and is passed over as such.
+  std::ofstream(folder + "/list.rm", std::ios::binary) << "\x95\x5C.rm\r\nb.rm\r\n";
+  std::ofstream(folder + "/nested.ram", std::ios::binary) << "list.rm\n";
+  std::ofstream(folder + "/self.ram", std::ios::binary) << "self.ram\n";
+  struct Case {
+    const char* name;
+    bool shift_jis;
+    int width;  // 0: nothing plays
+  } cases[] = {{"list.rm", false, 176},
+               {"list.rm", true, 160},
+               {"nested.ram", false, 176},
+               {"self.ram", false, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LineDecoder decode = Utf8Line;
+    if (c.shift_jis) {
+      decode = [](std::string_view line) -> std::optional<std::string> {
+        if (line == "\x95\x5C.rm") return "\xE8\xA1\xA8.rm";
+        return Utf8Line(line);
+      };
+    }
+    PlayerCore core(nullptr, nullptr, decode);
+    core.SetSource(folder + "/" + c.name);
+    if (c.width == 0) {
+      EXPECT_TRUE(WaitFor([&] { return core.PlayState() == kPlayStateIdle; }, 5));
+      EXPECT_EQ(core.ClipHeight(), 0);
+      continue;
+    }
+    ASSERT_TRUE(WaitFor([&] { return core.ClipWidth() != 0; }, 5));
+    EXPECT_EQ(core.ClipWidth(), c.width);
+  }
+}
+
+}  // namespace
+}  // namespace quorvane::player

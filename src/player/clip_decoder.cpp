@@ -4,12 +4,14 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/mem.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <map>
 
@@ -31,6 +33,11 @@ constexpr double kLengthAllowance = 2.0;
 // No picture is converted larger than this many pixels a side.
 constexpr int kLargestPictureSide = 8192;
 constexpr int kIoBufferSize = 64 * 1024;
+// Picture packets held back while only sound is decoded: seconds of any clip's pictures.
+constexpr size_t kMostHeldBytes = 16 * 1024 * 1024;
+// The largest block FFmpeg may ask for: a picture of the largest size and then some. A damaged
+// header can otherwise make it ask for a gigabyte for one packet.
+constexpr size_t kLargestAllocation = 192 * 1024 * 1024;
 
 struct FormatCloser {
   void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
@@ -52,6 +59,7 @@ struct ResamplerFreer {
 };
 
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 
 CodecPtr OpenDecoder(const AVStream* stream) {
   const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
@@ -205,10 +213,10 @@ class FFmpegClipDecoder final : public ClipDecoder {
   bool HasSound() const override { return audio_ != nullptr; }
   double FrameDuration() const override { return frame_duration_; }
 
-  Step Next(int width, int height, Picture& picture, Sound& sound) override {
+  Step Next(int width, int height, Picture& picture, Sound& sound, bool pictures) override {
     int failures = 0;
     for (;;) {
-      if (video_ && avcodec_receive_frame(video_.get(), frame_.get()) == 0) {
+      if (pictures && video_ && avcodec_receive_frame(video_.get(), frame_.get()) == 0) {
         bool ok = ConvertPicture(width, height, picture);
         av_frame_unref(frame_.get());
         if (ok && picture.time > latest_time_) return Step::kEnd;
@@ -226,8 +234,12 @@ class FFmpegClipDecoder final : public ClipDecoder {
         }
         if (received != AVERROR(EAGAIN) && received != AVERROR_EOF) SoundFailed();
       }
-      if (drained_ || interrupted_()) return Step::kEnd;
-      if (!FeedDecoders()) {
+      if (interrupted_()) return Step::kEnd;
+      if (!pictures && video_ && (flushing_ || held_bytes_ > kMostHeldBytes)) {
+        return Step::kPicturesWanted;
+      }
+      if (drained_) return Step::kEnd;
+      if (!FeedDecoders(pictures)) {
         if (++failures > kMostFailuresInARow) return Step::kEnd;
       } else {
         failures = 0;
@@ -275,34 +287,47 @@ class FFmpegClipDecoder final : public ClipDecoder {
     video_packets_ = 0;
     sound_from_ = next_picture_time_;
     next_sound_time_ = next_picture_time_;
-    flushing_ = drained_ = false;
+    flushing_ = drained_ = video_flushed_ = false;
   }
 
-  // Reads one packet into its decoder, or flushes both at the end. False when nothing usable
-  // went in.
-  bool FeedDecoders() {
+  // Reads one packet into its decoder, or holds a picture packet back while pictures are not
+  // wanted, or flushes the decoders at the end. False when nothing usable went in.
+  bool FeedDecoders(bool pictures) {
+    if (pictures && !held_.empty()) {
+      PacketPtr held = std::move(held_.front());
+      held_.pop_front();
+      held_bytes_ -= static_cast<size_t>(held->size);
+      return avcodec_send_packet(video_.get(), held.get()) >= 0;
+    }
     if (flushing_) {
+      // The end of the file, or a read error: the picture decoder gives out what it holds.
+      if (video_ && !video_flushed_) avcodec_send_packet(video_.get(), nullptr);
+      video_flushed_ = true;
       drained_ = true;
       return true;
     }
-    int read = av_read_frame(input_.format.get(), packet_.get());
-    if (read < 0) {
-      // The end of the file, or a read error: either way the decoders give out what they hold.
-      if (video_) avcodec_send_packet(video_.get(), nullptr);
+    if (av_read_frame(input_.format.get(), packet_.get()) < 0) {
       if (audio_) avcodec_send_packet(audio_.get(), nullptr);
       flushing_ = true;
       return true;
     }
-    AVCodecContext* target = nullptr;
-    if (packet_->stream_index == video_index_ && video_) {
-      // After a new start for another sound stream, the pictures shown already are left out.
-      if (video_packets_++ >= skip_video_packets_) target = video_.get();
+    bool ok = true;
+    // After a new start for another sound stream, the pictures shown already are left out.
+    if (packet_->stream_index == video_index_ && video_ &&
+        video_packets_++ >= skip_video_packets_) {
+      if (pictures && held_.empty()) {
+        ok = avcodec_send_packet(video_.get(), packet_.get()) >= 0;
+      } else if (PacketPtr held{av_packet_alloc()}) {
+        held_bytes_ += static_cast<size_t>(packet_->size);
+        av_packet_move_ref(held.get(), packet_.get());
+        held_.push_back(std::move(held));
+      }
+    } else if (packet_->stream_index == audio_index_ && audio_) {
+      ok = avcodec_send_packet(audio_.get(), packet_.get()) >= 0;
+      if (!ok) SoundFailed();
     }
-    if (packet_->stream_index == audio_index_ && audio_) target = audio_.get();
-    bool ok = target && avcodec_send_packet(target, packet_.get()) >= 0;
     av_packet_unref(packet_.get());
-    if (target && target == audio_.get() && !ok) SoundFailed();
-    return ok || !target;
+    return ok;
   }
 
   // Seconds from the clip's start that the frame's stamp gives, or nothing without a stamp.
@@ -428,7 +453,9 @@ class FFmpegClipDecoder final : public ClipDecoder {
   uint64_t video_packets_ = 0;
   uint64_t skip_video_packets_ = 0;
   std::unique_ptr<AVFrame, FrameFreer> frame_;
-  std::unique_ptr<AVPacket, PacketFreer> packet_;
+  PacketPtr packet_;
+  std::deque<PacketPtr> held_;  // picture packets held back while only sound is decoded
+  size_t held_bytes_ = 0;
   std::unique_ptr<SwsContext, ScalerFreer> scaler_;
   std::unique_ptr<SwrContext, ResamplerFreer> resampler_;
   AVChannelLayout in_layout_{};
@@ -440,6 +467,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
   double next_picture_time_ = 0;
   double next_sound_time_ = 0;
   bool flushing_ = false;
+  bool video_flushed_ = false;
   bool drained_ = false;
 };
 
@@ -448,6 +476,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
 std::unique_ptr<ClipDecoder> ClipDecoder::Open(const std::string& utf8_path,
                                                std::function<bool()> interrupted) {
   av_log_set_level(AV_LOG_QUIET);
+  av_max_alloc(kLargestAllocation);
   auto decoder = std::make_unique<FFmpegClipDecoder>(std::move(interrupted));
   if (!decoder->Open(utf8_path)) return nullptr;
   return decoder;

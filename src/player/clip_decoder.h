@@ -18,8 +18,9 @@ class ClipDecoder {
     double time = 0;
     std::vector<int16_t> samples;  // interleaved stereo at kAudioRate
   };
-  // One step of decoding: a picture, some sound, or nothing more.
-  enum class Step { kPicture, kSound, kEnd };
+  // One step of decoding: a picture, some sound, nothing more, or (with pictures held back)
+  // nothing more until pictures are taken again.
+  enum class Step { kPicture, kSound, kEnd, kPicturesWanted };
 
   virtual ~ClipDecoder() = default;
 
@@ -34,8 +35,11 @@ class ClipDecoder {
   virtual double FrameDuration() const = 0;
 
   // Decodes on to the next picture or piece of sound. A picture is converted at width x height
-  // (its own size when either is 0 or less) into picture; sound goes into sound.
-  virtual Step Next(int width, int height, Picture& picture, Sound& sound) = 0;
+  // (its own size when either is 0 or less) into picture; sound goes into sound. Without
+  // pictures, the picture stream's packets are held back (up to a bound) and only sound comes:
+  // a file may carry its sound seconds after the pictures it goes with.
+  virtual Step Next(int width, int height, Picture& picture, Sound& sound,
+                    bool pictures = true) = 0;
 };
 
 }  // namespace quorvane::player

@@ -142,32 +142,42 @@ double PlayerCore::ClipSeconds() {
   return std::chrono::duration<double>(Clock::now() - *clip_start_).count();
 }
 
-bool PlayerCore::QueuePicture(uint64_t serial, Picture picture) {
-  std::shared_ptr<const Picture> shared = buffers_->Share(std::move(picture));
-  bool first = false;
+bool PlayerCore::QueuePicture(uint64_t serial, Picture& picture, bool wait) {
   std::unique_lock lock(mutex_);
   for (;;) {
     if (Cancelled(serial)) return false;
-    if (!clip_start_) clip_start_ = Clock::now() - Span(shared->time);
+    if (!clip_start_) clip_start_ = Clock::now() - Span(picture.time);
     // Pictures nobody took in time make room: the clip goes on at its own pace even while
     // its window is hidden or the user-interface thread is busy.
     double now = ClipSeconds();
     while (queue_.size() >= 2 && queue_[1]->time <= now) queue_.pop_front();
-    if (queue_.size() < kQueuedPictures) {
-      first = queue_.empty();
-      queue_.push_back(std::move(shared));
-      break;
-    }
+    if (queue_.size() < kQueuedPictures) break;
+    if (!wait) return false;
     // Full: wait until a picture is taken or the second one falls due and the first may go.
     // The bound covers a sound clock that runs slower or faster than the system's.
     double until_second = std::clamp(queue_[1]->time - now, 0.001, 0.05);
     wake_worker_.wait_for(lock, std::chrono::duration<double>(until_second));
   }
+  bool first = queue_.empty();
+  queue_.push_back(buffers_->Share(std::move(picture)));
+  picture = Picture();
   lock.unlock();
   // Behind a queued picture the window's timer for that one fetches this one too: only a
   // picture in an empty queue is news (15 fewer wake-ups a second for the saver's loop).
   if (first && changed_) changed_();
   return true;
+}
+
+void PlayerCore::WaitForRoom(uint64_t serial, bool sound) {
+  std::unique_lock lock(mutex_);
+  if (Cancelled(serial)) return;
+  // A picture taken wakes the worker; otherwise the second queued picture falling due makes
+  // room, and the sound device's room is looked at again every 20 ms.
+  double wait = 0.05;
+  if (clip_start_ && queue_.size() >= 2)
+    wait = std::clamp(queue_[1]->time - ClipSeconds(), 0.001, wait);
+  if (sound) wait = std::min(wait, 0.02);
+  wake_worker_.wait_for(lock, std::chrono::duration<double>(wait));
 }
 
 void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {
@@ -202,17 +212,27 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
   double end = 0;
   Picture picture;
   ClipDecoder::Sound sound;
+  // A picture decoded while the queue was full. Meanwhile sound goes on being decoded as long
+  // as the device takes it: files may carry their sound seconds after their pictures, and the
+  // device must not run dry waiting for them (its position is the clock the pictures wait for).
+  bool holding = false;
   while (!Cancelled(serial)) {
+    if (holding && QueuePicture(serial, picture, false)) holding = false;
+    if (holding && !(sound_out && audio_->Ready())) {
+      WaitForRoom(serial, sound_out);
+      continue;
+    }
     if (picture.bgra.empty()) picture.bgra = buffers_->Take();
     ClipDecoder::Step step =
-        decoder->Next(picture_width_.load(), picture_height_.load(), picture, sound);
+        decoder->Next(picture_width_.load(), picture_height_.load(), picture, sound, !holding);
     if (step == ClipDecoder::Step::kEnd) break;
-    if (step == ClipDecoder::Step::kPicture) {
+    if (step == ClipDecoder::Step::kPicturesWanted) {
+      WaitForRoom(serial, false);
+    } else if (step == ClipDecoder::Step::kPicture) {
       if (!started) Report(serial, kPlayStatePlaying, picture.source_width, picture.source_height);
       started = true;
       end = std::max(end, picture.time + decoder->FrameDuration());
-      QueuePicture(serial, std::move(picture));
-      picture = Picture();
+      holding = !QueuePicture(serial, picture, false);
     } else {
       if (!started && !decoder->HasPicture()) Report(serial, kPlayStatePlaying, 0, 0);
       started = started || !decoder->HasPicture();
@@ -229,8 +249,13 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
         audio_->Write(sound.samples.data(), sound.samples.size() / kAudioChannels, cancelled);
     }
   }
+  if (holding) QueuePicture(serial, picture, true);
+  if (sound_out) audio_->Drain();
   WaitUntilClipTime(serial, end);
-  if (sound_out) audio_->Stop();
+  if (sound_out) {
+    audio_->Finish(cancelled);
+    audio_->Stop();
+  }
   Report(serial, kPlayStateIdle, -1, -1);
 }
 
@@ -240,6 +265,9 @@ class SilentOutput final : public AudioOutput {
  public:
   bool Start() override { return false; }
   void Write(const int16_t*, size_t, const std::function<bool()>&) override {}
+  bool Ready() const override { return false; }
+  void Drain() override {}
+  void Finish(const std::function<bool()>&) override {}
   void Stop() override {}
   std::optional<double> PlayedSeconds() const override { return std::nullopt; }
 };

@@ -71,7 +71,11 @@ class PlayerCore {
   bool Cancelled(uint64_t serial) const;
   // Sets the state when serial is still the current source's.
   void Report(uint64_t serial, int32_t state, int32_t width, int32_t height);
-  bool QueuePicture(uint64_t serial, Picture picture);
+  // Puts the picture in the queue (and takes it); false, with the picture left as it was, when
+  // the queue is full and wait is false, or when the clip was replaced.
+  bool QueuePicture(uint64_t serial, Picture& picture, bool wait);
+  // Waits a little for room in the picture queue (or, with sound, in the sound device).
+  void WaitForRoom(uint64_t serial, bool sound);
   // The clip's time now: the sound device's when it plays the clip's sound, else the system
   // clock's from clip_start_, which follows the device while it plays. Under mutex_.
   double ClipSeconds();

@@ -17,6 +17,12 @@ namespace {
 // Eight blocks of a tenth of a second: enough ahead to ride over a slow picture.
 constexpr size_t kBlocks = 8;
 constexpr size_t kBlockFrames = kAudioRate / 10;
+// A device that takes nothing for this long, with sound queued, has gone away (its server
+// stopped, the headphones were pulled): the clip goes on without it.
+constexpr ULONGLONG kStalledMs = 500;
+// waveOut calls a block done when it has handed it on to the sound system, which plays it a
+// little later; at a clip's end that much is left to play before the device is closed.
+constexpr DWORD kSystemLatencyMs = 150;
 
 class WaveOutput final : public AudioOutput {
  public:
@@ -45,6 +51,9 @@ class WaveOutput final : public AudioOutput {
       std::lock_guard lock(mutex_);
       device_ = device;
       written_frames_ = 0;
+      lost_ = false;
+      last_position_ = 0;
+      position_moved_ = GetTickCount64();
     }
     for (Block& block : blocks_) {
       block.samples.assign(kBlockFrames * kAudioChannels, 0);
@@ -54,40 +63,47 @@ class WaveOutput final : public AudioOutput {
       waveOutPrepareHeader(device_, &block.header, sizeof block.header);
       block.header.dwFlags |= WHDR_DONE;  // free to fill
     }
+    filling_ = nullptr;
+    filled_frames_ = 0;
     return true;
   }
 
   void Write(const int16_t* samples, size_t frames,
              const std::function<bool()>& cancelled) override {
-    while (device_ && frames > 0 && !cancelled()) {
-      Block* free_block = nullptr;
-      for (Block& block : blocks_) {
-        if (block.header.dwFlags & WHDR_DONE) {
-          free_block = &block;
-          break;
-        }
-      }
-      if (!free_block) {
-        WaitForSingleObject(done_, 20);
-        continue;
-      }
-      size_t take = std::min(frames, kBlockFrames);
-      std::memcpy(free_block->samples.data(), samples, take * kAudioChannels * sizeof(int16_t));
-      free_block->header.dwBufferLength =
-          static_cast<DWORD>(take * kAudioChannels * sizeof(int16_t));
-      free_block->header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
-      if (waveOutWrite(device_, &free_block->header, sizeof free_block->header) !=
-          MMSYSERR_NOERROR) {
-        free_block->header.dwFlags |= WHDR_DONE;
-        return;
-      }
-      {
-        std::lock_guard lock(mutex_);
-        written_frames_ += take;
-      }
+    while (Usable() && frames > 0 && !cancelled()) {
+      if (!filling_ && !(filling_ = WaitForFreeBlock(cancelled))) return;
+      size_t take = std::min(frames, kBlockFrames - filled_frames_);
+      std::memcpy(filling_->samples.data() + filled_frames_ * kAudioChannels, samples,
+                  take * kAudioChannels * sizeof(int16_t));
+      filled_frames_ += take;
       samples += take * kAudioChannels;
       frames -= take;
+      if (filled_frames_ == kBlockFrames) Submit();
     }
+  }
+
+  bool Ready() const override {
+    if (!Usable()) return true;  // Write drops the sound at once
+    if (filling_ && filled_frames_ < kBlockFrames) return true;
+    return std::any_of(blocks_.begin(), blocks_.end(),
+                       [](const Block& b) { return (b.header.dwFlags & WHDR_DONE) != 0; });
+  }
+
+  void Drain() override {
+    if (Usable() && filling_ && filled_frames_ > 0) Submit();
+  }
+
+  void Finish(const std::function<bool()>& cancelled) override {
+    if (!Usable()) return;
+    ULONGLONG waiting_since = GetTickCount64();
+    auto all_done = [&] {
+      return std::all_of(blocks_.begin(), blocks_.end(),
+                         [](const Block& b) { return (b.header.dwFlags & WHDR_DONE) != 0; });
+    };
+    while (!all_done() && !cancelled() && GetTickCount64() - waiting_since < kStalledMs) {
+      WaitForSingleObject(done_, 20);
+    }
+    for (DWORD waited = 0; waited < kSystemLatencyMs && !cancelled(); waited += 10) Sleep(10);
   }
 
   void Stop() override {
@@ -100,15 +116,25 @@ class WaveOutput final : public AudioOutput {
     waveOutReset(device);
     for (Block& block : blocks_) waveOutUnprepareHeader(device, &block.header, sizeof block.header);
     waveOutClose(device);
+    filling_ = nullptr;
   }
 
   std::optional<double> PlayedSeconds() const override {
     std::lock_guard lock(mutex_);
-    if (!device_ || written_frames_ == 0) return std::nullopt;
+    if (!device_ || lost_ || written_frames_ == 0) return std::nullopt;
     MMTIME time{};
     time.wType = TIME_SAMPLES;
     if (waveOutGetPosition(device_, &time, sizeof time) != MMSYSERR_NOERROR ||
         time.wType != TIME_SAMPLES || time.u.sample >= written_frames_) {
+      return std::nullopt;
+    }
+    // A position that stands still while sound is queued is a device that went away.
+    ULONGLONG now = GetTickCount64();
+    if (time.u.sample != last_position_) {
+      last_position_ = time.u.sample;
+      position_moved_ = now;
+    } else if (now - position_moved_ > kStalledMs) {
+      lost_ = true;
       return std::nullopt;
     }
     return static_cast<double>(time.u.sample) / kAudioRate;
@@ -119,13 +145,63 @@ class WaveOutput final : public AudioOutput {
     WAVEHDR header{};
     std::vector<int16_t> samples;
   };
+
+  bool Usable() const {
+    std::lock_guard lock(mutex_);
+    return device_ && !lost_;
+  }
+
+  // A block the device has played (or never had), waiting while all are queued; nullptr when
+  // cancelled or when the device stopped taking any.
+  Block* WaitForFreeBlock(const std::function<bool()>& cancelled) {
+    ULONGLONG waiting_since = GetTickCount64();
+    while (!cancelled()) {
+      for (Block& block : blocks_) {
+        if (block.header.dwFlags & WHDR_DONE) return &block;
+      }
+      if (GetTickCount64() - waiting_since > kStalledMs) {
+        std::lock_guard lock(mutex_);
+        lost_ = true;
+        return nullptr;
+      }
+      WaitForSingleObject(done_, 20);
+    }
+    return nullptr;
+  }
+
+  void Submit() {
+    Block& block = *filling_;
+    filling_ = nullptr;
+    block.header.dwBufferLength =
+        static_cast<DWORD>(filled_frames_ * kAudioChannels * sizeof(int16_t));
+    block.header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
+    size_t frames = filled_frames_;
+    filled_frames_ = 0;
+    if (waveOutWrite(device_, &block.header, sizeof block.header) != MMSYSERR_NOERROR) {
+      block.header.dwFlags |= WHDR_DONE;
+      std::lock_guard lock(mutex_);
+      lost_ = true;
+      return;
+    }
+    std::lock_guard lock(mutex_);
+    // The device's position is watched from its first sound on.
+    if (written_frames_ == 0) position_moved_ = GetTickCount64();
+    written_frames_ += frames;
+  }
+
   HANDLE done_;
-  // Opened and closed by the worker; mutex_ guards it and the count against PlayedSeconds on
-  // the user-interface thread.
+  // Opened, fed and closed by the worker; mutex_ guards what PlayedSeconds reads on the
+  // user-interface thread: the device, the count written and whether the device is gone.
   mutable std::mutex mutex_;
   HWAVEOUT device_ = nullptr;
   size_t written_frames_ = 0;
+  mutable bool lost_ = false;
+  mutable DWORD last_position_ = 0;
+  mutable ULONGLONG position_moved_ = 0;
+  // The worker's own: the block being filled and how far.
   std::array<Block, kBlocks> blocks_;
+  Block* filling_ = nullptr;
+  size_t filled_frames_ = 0;
 };
 
 }  // namespace

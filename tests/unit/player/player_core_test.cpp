@@ -67,6 +67,7 @@ struct DeviceLog {
   std::atomic<size_t> frames{0};
   std::atomic<int> starts{0};
   std::atomic<int> stops{0};
+  std::atomic<int> drains{0};
 };
 
 class ScriptedOutput final : public AudioOutput {
@@ -84,6 +85,9 @@ class ScriptedOutput final : public AudioOutput {
     if (log_->frames == 0) first_ = std::chrono::steady_clock::now();
     log_->frames += frames;
   }
+  bool Ready() const override { return true; }
+  void Drain() override { ++log_->drains; }
+  void Finish(const std::function<bool()>&) override {}
   void Stop() override { ++log_->stops; }
   std::optional<double> PlayedSeconds() const override {
     std::lock_guard lock(mutex_);
@@ -169,6 +173,7 @@ TEST(PlayerCore, GivesTheWholeSoundToTheDeviceAt44100StereoAndEndsWhenItIsHeard)
   Playback run = PlayToEnd(core, Clip("tone.rm"), 10);
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(log->starts.load(), 1);
+  EXPECT_EQ(log->drains.load(), 1) << "the held-back end of the sound was never queued";
   EXPECT_EQ(log->stops.load(), 1);
   // Two seconds of 8 kHz sound come out as two seconds at the device's rate.
   EXPECT_NEAR(static_cast<double>(log->frames.load()), 2.0 * kAudioRate, 0.05 * kAudioRate);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "clips.h"
@@ -142,6 +143,94 @@ TEST(Metafiles, ATextFileIsAMetafileWhateverItsNameAndItsUnreadableLinesArePasse
     ASSERT_TRUE(WaitFor([&] { return core.ClipWidth() != 0; }, 5));
     EXPECT_EQ(core.ClipWidth(), c.width);
   }
+}
+
+}  // namespace
+}  // namespace quorvane::player
+
+namespace quorvane::player {
+namespace {
+
+// Inputs the clip fuzz target found: damaged headers that had FFmpeg ask for a packet of a
+// gigabyte or so, over and over, which took seconds each (and as much memory).
+TEST(FuzzFindings, DamagedHeadersAskingForHugePacketsEndQuickly) {
+  for (const char* name : {"huge-packet-timeout.rm", "huge-packet-slow.rm"}) {
+    SCOPED_TRACE(name);
+    auto start = std::chrono::steady_clock::now();
+    auto decoder =
+        ClipDecoder::Open(std::string(QUORVANE_TEST_DATA) + "/" + name, [] { return false; });
+    if (decoder) {
+      Picture picture;
+      ClipDecoder::Sound sound;
+      for (int step = 0; step < 300; ++step) {
+        if (decoder->Next(64, 48, picture, sound) == ClipDecoder::Step::kEnd) break;
+      }
+    }
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+  }
+}
+
+}  // namespace
+}  // namespace quorvane::player
+
+namespace quorvane::player {
+namespace {
+
+// A device that plays in real time from its first samples and takes at most 0.8 s ahead (Write
+// waits, as waveOut's blocks do).
+class RealTimeDevice final : public AudioOutput {
+ public:
+  bool Start() override { return true; }
+  bool Ready() const override { return Ahead() < kMostAhead; }
+  void Write(const int16_t*, size_t frames, const std::function<bool()>& cancelled) override {
+    {
+      std::lock_guard lock(mutex_);
+      if (written_ == 0) first_ = std::chrono::steady_clock::now();
+      written_ += frames;
+    }
+    while (Ahead() > kMostAhead && !cancelled()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  void Drain() override {}
+  void Finish(const std::function<bool()>&) override {}
+  void Stop() override {}
+  std::optional<double> PlayedSeconds() const override {
+    std::lock_guard lock(mutex_);
+    if (written_ == 0 || Played() >= Seconds(written_)) return std::nullopt;
+    return Played();
+  }
+
+ private:
+  static constexpr double kMostAhead = 0.8;
+  static double Seconds(size_t frames) { return static_cast<double>(frames) / kAudioRate; }
+  double Played() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - first_).count();
+  }
+  double Ahead() const {
+    std::lock_guard lock(mutex_);
+    return written_ == 0 ? 0 : Seconds(written_) - Played();
+  }
+  mutable std::mutex mutex_;
+  size_t written_ = 0;
+  std::chrono::steady_clock::time_point first_;
+};
+
+// This clip carries its sound 1.7 s behind its pictures: while a picture waits for room the
+// sound must go on, or the device runs dry and the clock the pictures wait for stands still
+// (heard as a second of silence every few seconds, seen as pictures standing still).
+TEST(RealClips, SoundCarriedBehindThePicturesKeepsThePicturesAtTheirPace) {
+  std::optional<std::string> path = RealClip("truncated_rv30_cook_320x240_bbc_misnamed.ram");
+  if (!path) GTEST_SKIP() << testing::kNoRealClips;
+  PlayerCore core(std::make_unique<RealTimeDevice>(), nullptr);
+  core.SetSource(*path);
+  auto start = std::chrono::steady_clock::now();
+  int pictures = 0;
+  while (std::chrono::steady_clock::now() - start < std::chrono::seconds(4)) {
+    if (core.TakeDuePicture()) ++pictures;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_GT(pictures, 85);  // 25 pictures a second
 }
 
 }  // namespace

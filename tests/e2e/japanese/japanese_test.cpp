@@ -88,7 +88,7 @@ size_t LitPixels(HWND window) {
 }
 
 TEST(JapaneseNames, TheSystemCodePageIsShiftJisWithBackslashTrailBytes) {
-  ASSERT_EQ(GetACP(), 932u) << "run under tests/e2e/with-wine (LANG=ja_JP.UTF-8)";
+  ASSERT_EQ(GetACP(), 932u) << "run under scripts/wine-session (LANG=ja_JP.UTF-8)";
   struct Case {
     std::wstring text;
     std::string bytes;

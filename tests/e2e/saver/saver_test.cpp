@@ -6,48 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "support/saver_driver.h"
 #include "support/support.h"
 
 namespace quorvane::e2e {
 namespace {
 
-constexpr DWORD kWindowWait = 15000;
-
-std::string Settings(const std::vector<std::string>& options,
-                     const std::vector<std::wstring>& clips) {
-  std::string text;
-  for (const std::string& line : options) text += line + "\r\n";
-  for (const std::wstring& clip : clips) {
-    text += "PlayList =" + Ansi(ClipsFolder() + L"\\" + clip) + "\r\n";
-  }
-  return text;
-}
-
-struct Saver {
-  explicit Saver(const std::string& settings) {
-    folder.WriteSettings(settings);
-    process = std::make_unique<Process>(folder.Scr(), L"/s");
-    window = process->WaitForWindow(L"QuorvaneSaver", L"Form1", kWindowWait);
-    if (window) {
-      std::vector<HWND> children = Children(window, L"QuorvanePlayback");
-      if (!children.empty()) component = children[0];
-    }
-  }
-  // The component's rectangle once it shows a clip.
-  std::optional<RECT> PlacedRect() const {
-    if (!WaitUntil([&] { return IsWindowVisible(component) != FALSE; }, kWindowWait)) {
-      return std::nullopt;
-    }
-    return RectInParent(component);
-  }
-  ProgramFolder folder{L"quorvane-saver"};
-  std::unique_ptr<Process> process;
-  HWND window = nullptr;
-  HWND component = nullptr;
-};
-
 TEST(Saver, CoversTheScreenInBlackWithTheComponentHidden) {
-  Saver saver(Settings({}, {}));
+  Saver saver(SaverSettings({}, {}));
   ASSERT_NE(saver.window, nullptr);
   ASSERT_NE(saver.component, nullptr);
   RECT rect = ScreenRect(saver.window);
@@ -86,7 +52,7 @@ TEST(Saver, PlacesThePictureAsTheSettingsSay) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.options[0]);
-    Saver saver(Settings(c.options, {L"long.rm"}));
+    Saver saver(SaverSettings(c.options, {L"long.rm"}));
     ASSERT_NE(saver.component, nullptr);
     std::optional<RECT> rect = saver.PlacedRect();
     ASSERT_TRUE(rect);
@@ -102,7 +68,7 @@ TEST(Saver, RandomPlacesStayInsideTheScreen) {
   const int sw = GetSystemMetrics(SM_CXSCREEN);
   const int sh = GetSystemMetrics(SM_CYSCREEN);
   for (int run = 0; run < 3; ++run) {
-    Saver saver(Settings({"SizeSel  =3", "PosSel   =1"}, {L"long.rm"}));
+    Saver saver(SaverSettings({"SizeSel  =3", "PosSel   =1"}, {L"long.rm"}));
     std::optional<RECT> rect = saver.PlacedRect();
     ASSERT_TRUE(rect);
     EXPECT_EQ(rect->right - rect->left, 320);
@@ -114,7 +80,7 @@ TEST(Saver, RandomPlacesStayInsideTheScreen) {
 }
 
 TEST(Saver, PlaysThePlaylistInOrderAndStartsOver) {
-  Saver saver(Settings({}, {L"small.rm", L"missing.rm", L"qcif.rm"}));
+  Saver saver(SaverSettings({}, {L"small.rm", L"missing.rm", L"qcif.rm"}));
   ASSERT_NE(saver.component, nullptr);
   std::vector<std::wstring> seen;
   WaitUntil(
@@ -146,7 +112,7 @@ TEST(Saver, EndsAtOnceOnPointerMovementClickOrKey) {
   // flag's round trip is checked by the native tests of the run.
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Saver saver(Settings({}, {L"long.rm"}));
+    Saver saver(SaverSettings({}, {L"long.rm"}));
     ASSERT_NE(saver.window, nullptr);
     ASSERT_TRUE(saver.PlacedRect());
     auto start = std::chrono::steady_clock::now();
@@ -161,7 +127,7 @@ TEST(Saver, EndsAtOnceOnPointerMovementClickOrKey) {
 }
 
 TEST(Saver, OneRecordedPositionAloneDoesNotEndTheRun) {
-  Saver saver(Settings({}, {L"long.rm"}));
+  Saver saver(SaverSettings({}, {L"long.rm"}));
   ASSERT_NE(saver.window, nullptr);
   // Where the pointer is: the system may report that position to the window on its own.
   POINT pointer{};

@@ -34,15 +34,11 @@ std::string Ansi(std::wstring_view utf16) {
   return out;
 }
 
-namespace {
-
 std::wstring Environment(const wchar_t* name) {
   wchar_t buffer[32768];
   DWORD n = GetEnvironmentVariableW(name, buffer, 32768);
   return n > 0 && n < 32768 ? std::wstring(buffer, n) : std::wstring();
 }
-
-}  // namespace
 
 std::wstring ScrPath() {
   std::wstring path = Environment(L"QUORVANE_SCR");
@@ -154,6 +150,12 @@ bool Process::Running() const {
 
 bool Process::WaitForExit(DWORD timeout_ms) const {
   return Started() && WaitForSingleObject(info_.hProcess, timeout_ms) == WAIT_OBJECT_0;
+}
+
+DWORD Process::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (Started()) GetExitCodeProcess(info_.hProcess, &code);
+  return code;
 }
 
 void Process::Terminate() {

@@ -19,6 +19,9 @@ std::string Narrow(std::wstring_view utf16);
 // Text in the ANSI code page, as the settings file holds it.
 std::string Ansi(std::wstring_view utf16);
 
+// An environment variable's value, empty when it is not set.
+std::wstring Environment(const wchar_t* name);
+
 // The program under test (QUORVANE_SCR) and the folder of generated clips (QUORVANE_CLIPS).
 std::wstring ScrPath();
 std::wstring ClipsFolder();
@@ -68,6 +71,8 @@ class Process {
   bool Running() const;
   // True once the process has ended within the time.
   bool WaitForExit(DWORD timeout_ms) const;
+  // The exit code once the process has ended (0 is a clean end).
+  DWORD ExitCode() const;
   void Terminate();
 
   // The visible top-level windows of this process.

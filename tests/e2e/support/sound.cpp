@@ -1,0 +1,189 @@
+#include "support/sound.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <thread>
+
+#include "support/support.h"
+
+namespace quorvane::e2e {
+
+namespace {
+
+WAVEFORMATEX StereoFormat() {
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 2;
+  format.nSamplesPerSec = kSoundRate;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = 4;
+  format.nAvgBytesPerSec = kSoundRate * 4;
+  return format;
+}
+
+bool Request(const wchar_t* what) {
+  std::wstring folder = Environment(L"QUORVANE_SOUND_CONTROL");
+  if (folder.empty()) return false;
+  std::wstring request = folder + L"\\" + what;
+  WriteFileBytes(request, what == std::wstring(L"stop") ? "stop" : "start");
+  // Done once the session has removed the request.
+  return WaitUntil([&] { return GetFileAttributesW(request.c_str()) == INVALID_FILE_ATTRIBUTES; },
+                   15000);
+}
+
+}  // namespace
+
+size_t Recording::At(double seconds) const {
+  double at = std::clamp(seconds, 0.0, Seconds()) * kSoundRate;
+  return std::min(static_cast<size_t>(at), samples_.size());
+}
+
+std::vector<double> Recording::Levels(double frequency, double window_seconds) const {
+  const size_t window = std::max<size_t>(1, static_cast<size_t>(window_seconds * kSoundRate));
+  const double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / kSoundRate);
+  std::vector<double> levels;
+  for (size_t start = 0; start + window <= samples_.size(); start += window) {
+    double s1 = 0, s2 = 0;
+    for (size_t i = start; i < start + window; ++i) {
+      double s = samples_[i] + coefficient * s1 - s2;
+      s2 = s1;
+      s1 = s;
+    }
+    double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    levels.push_back(2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(window));
+  }
+  return levels;
+}
+
+std::optional<Recording::Span> Recording::Heard(double frequency, double least,
+                                                double window_seconds) const {
+  std::vector<double> levels = Levels(frequency, window_seconds);
+  auto loud = [&](double level) { return level >= least; };
+  auto first = std::find_if(levels.begin(), levels.end(), loud);
+  if (first == levels.end()) return std::nullopt;
+  auto last = std::find_if(levels.rbegin(), levels.rend(), loud);
+  return Span{static_cast<double>(first - levels.begin()) * window_seconds,
+              static_cast<double>(levels.rend() - last - 1) * window_seconds};
+}
+
+double Recording::Frequency(double from, double to) const {
+  size_t begin = At(from), end = At(to);
+  double first = -1, last = -1;
+  int crossings = 0;
+  for (size_t i = begin + 1; i < end; ++i) {
+    if (samples_[i - 1] < 0 && samples_[i] >= 0) {
+      // Where the line between the two samples crosses zero.
+      double fraction = -samples_[i - 1] / static_cast<double>(samples_[i] - samples_[i - 1]);
+      double at = static_cast<double>(i - 1) + fraction;
+      if (first < 0) first = at;
+      last = at;
+      ++crossings;
+    }
+  }
+  if (crossings < 2) return 0;
+  return (crossings - 1) * kSoundRate / (last - first);
+}
+
+double Recording::LargestStep(double from, double to) const {
+  double largest = 0;
+  for (size_t i = At(from) + 1; i < At(to); ++i) {
+    largest = std::max(largest, std::abs(static_cast<double>(samples_[i]) - samples_[i - 1]));
+  }
+  return largest;
+}
+
+double Recording::Peak(double from, double to) const {
+  double peak = 0;
+  for (size_t i = At(from); i < At(to); ++i) {
+    peak = std::max(peak, std::abs(static_cast<double>(samples_[i])));
+  }
+  return peak;
+}
+
+SoundRecorder::SoundRecorder(double longest_seconds)
+    : buffer_(static_cast<size_t>(longest_seconds * kSoundRate) * 2) {
+  WAVEFORMATEX format = StereoFormat();
+  if (waveInOpen(&input_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+    ADD_FAILURE() << "no sound input to record from (is the session's sound server running?)";
+    input_ = nullptr;
+    return;
+  }
+  header_.lpData = reinterpret_cast<LPSTR>(buffer_.data());
+  header_.dwBufferLength = static_cast<DWORD>(buffer_.size() * sizeof(int16_t));
+  waveInPrepareHeader(input_, &header_, sizeof header_);
+  waveInAddBuffer(input_, &header_, sizeof header_);
+  waveInStart(input_);
+  // The input takes a moment to deliver its first sound: nothing played before counts as heard.
+  bool delivering = WaitUntil(
+      [&] {
+        MMTIME time{};
+        time.wType = TIME_SAMPLES;
+        waveInGetPosition(input_, &time, sizeof time);
+        return time.u.sample >= kSoundRate / 20;
+      },
+      5000);
+  EXPECT_TRUE(delivering) << "the sound input delivers nothing";
+}
+
+SoundRecorder::~SoundRecorder() { Stop(); }
+
+Recording SoundRecorder::Stop() {
+  if (!input_) return Recording({});
+  waveInReset(input_);
+  waveInUnprepareHeader(input_, &header_, sizeof header_);
+  waveInClose(input_);
+  input_ = nullptr;
+  std::vector<int16_t> left(header_.dwBytesRecorded / 4);
+  for (size_t i = 0; i < left.size(); ++i) left[i] = buffer_[2 * i];
+  return Recording(std::move(left));
+}
+
+MarkerTone::MarkerTone() {
+  WAVEFORMATEX format = StereoFormat();
+  if (waveOutOpen(&output_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+    output_ = nullptr;
+  }
+}
+
+MarkerTone::~MarkerTone() {
+  if (!output_) return;
+  waveOutReset(output_);
+  if (header_.lpData) waveOutUnprepareHeader(output_, &header_, sizeof header_);
+  waveOutClose(output_);
+}
+
+std::optional<double> MarkerTone::Play(double frequency, double seconds) {
+  if (!output_) return std::nullopt;
+  samples_.resize(static_cast<size_t>(seconds * kSoundRate) * 2);
+  for (size_t i = 0; i < samples_.size() / 2; ++i) {
+    double value =
+        8000 * std::sin(2 * std::numbers::pi * frequency * static_cast<double>(i) / kSoundRate);
+    samples_[2 * i] = samples_[2 * i + 1] = static_cast<int16_t>(value);
+  }
+  header_ = {};
+  header_.lpData = reinterpret_cast<LPSTR>(samples_.data());
+  header_.dwBufferLength = static_cast<DWORD>(samples_.size() * sizeof(int16_t));
+  waveOutPrepareHeader(output_, &header_, sizeof header_);
+  auto start = std::chrono::steady_clock::now();
+  if (waveOutWrite(output_, &header_, sizeof header_) != MMSYSERR_NOERROR) return std::nullopt;
+  // The device's position leaves 0 once it plays the first samples.
+  for (;;) {
+    MMTIME time{};
+    time.wType = TIME_SAMPLES;
+    waveOutGetPosition(output_, &time, sizeof time);
+    double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (time.u.sample > 0) return waited;
+    if (waited > 2) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+}
+
+bool StopSoundServer() { return Request(L"stop"); }
+bool StartSoundServer() { return Request(L"start"); }
+
+}  // namespace quorvane::e2e

@@ -1,0 +1,84 @@
+// What the machine plays, as the tests hear it: the session's sound device is a null sink whose
+// monitor is the default input (scripts/wine-session), so recording from the default input
+// records what every program plays. Also a marker tone of the test's own, to place a moment of
+// the test on a recording's timeline, and the requests that stop and start the sound server.
+#pragma once
+
+#include <windows.h>
+// mmsystem.h needs windows.h first.
+#include <mmsystem.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace quorvane::e2e {
+
+inline constexpr int kSoundRate = 44100;
+
+// One channel of a recording at kSoundRate, with the measurements the tests make of it. Times
+// are seconds from the recording's start.
+class Recording {
+ public:
+  explicit Recording(std::vector<int16_t> samples) : samples_(std::move(samples)) {}
+  double Seconds() const { return static_cast<double>(samples_.size()) / kSoundRate; }
+
+  // The amplitude of one frequency in each window of window_seconds (Goertzel's algorithm).
+  std::vector<double> Levels(double frequency, double window_seconds) const;
+  // Where the frequency is heard at least at this amplitude: the first and the last window's
+  // start, or nothing when it is never heard.
+  struct Span {
+    double from, to;
+  };
+  std::optional<Span> Heard(double frequency, double least, double window_seconds = 0.005) const;
+  // The frequency of the strongest sine between the times, from its rising zero crossings.
+  double Frequency(double from, double to) const;
+  // The largest sample-to-sample step and the largest amplitude between the times.
+  double LargestStep(double from, double to) const;
+  double Peak(double from, double to) const;
+
+ private:
+  size_t At(double seconds) const;
+  std::vector<int16_t> samples_;
+};
+
+// Records the default input from construction on, for at most longest_seconds.
+class SoundRecorder {
+ public:
+  explicit SoundRecorder(double longest_seconds);
+  ~SoundRecorder();
+  SoundRecorder(const SoundRecorder&) = delete;
+  SoundRecorder& operator=(const SoundRecorder&) = delete;
+
+  bool Started() const { return input_ != nullptr; }
+  // The left channel of what was recorded until now.
+  Recording Stop();
+
+ private:
+  HWAVEIN input_ = nullptr;
+  WAVEHDR header_{};
+  std::vector<int16_t> buffer_;
+};
+
+// Plays a tone of the test's own on the default output; Play returns the seconds from the call
+// until the device began to play it, so that a recording can place the call.
+class MarkerTone {
+ public:
+  MarkerTone();
+  ~MarkerTone();
+  MarkerTone(const MarkerTone&) = delete;
+  MarkerTone& operator=(const MarkerTone&) = delete;
+  std::optional<double> Play(double frequency, double seconds);
+
+ private:
+  HWAVEOUT output_ = nullptr;
+  WAVEHDR header_{};
+  std::vector<int16_t> samples_;
+};
+
+// Stops or starts the session's sound server and waits until it is done; false when the
+// session has no sound device to control.
+bool StopSoundServer();
+bool StartSoundServer();
+
+}  // namespace quorvane::e2e

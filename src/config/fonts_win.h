@@ -1,6 +1,8 @@
 // The settings dialog's fonts at one DPI: the controls' own font, the frames' captions, the
-// "Play List" heading and the title line. Japanese faces that are missing fall back to a face
-// that shows Japanese. Owned by the dialog window; UI thread only.
+// "Play List" heading and the title line. Faces that are missing fall back to installed ones of
+// the same kind, and a font is made smaller, where it must, until every caption it draws fits
+// its control whole (a Japanese face at 9 pt is wider than some controls of the layout).
+// Owned by the dialog window; UI thread only.
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,7 @@
 // The settings dialog's layout: every control with its kind, parent frame, place and size in
-// twips, caption and tab index, and the conversion of twips to pixels at a DPI. Constant data.
+// twips and its caption, in tab order, and the rules that turn it into pixels at a DPI: where
+// each control goes and how much room it leaves for its caption. Constant data, pure functions.
 #pragma once
-
-#include <windows.h>
 
 #include <array>
 
@@ -23,12 +22,15 @@ enum class Kind {
 
 struct ControlLayout {
   int id;
-  const char* name;
   Kind kind;
-  int parent;  // the frame's id, or 0 for the dialog itself
-  const wchar_t* caption;
+  int parent;                    // the frame's id, or 0 for the dialog itself
+  const char* caption;           // UTF-8
   int left, top, width, height;  // twips, from the parent's top-left corner
-  int tab_index;
+};
+
+// A rectangle in pixels, right and bottom excluded.
+struct PixelRect {
+  int left, top, right, bottom;
 };
 
 inline constexpr int kClientWidthTwips = 9375;
@@ -41,10 +43,15 @@ extern const std::array<ControlLayout, 28> kLayout;
 const ControlLayout* FindLayout(int id);
 const ControlLayout& LayoutOf(int id);
 
-// 15 twips a pixel at 96 DPI.
+// 15 twips a pixel at 96 DPI, rounded to the nearest pixel.
 int TwipsToPixels(int twips, int dpi);
 
 // The control's rectangle in the dialog's client area, in pixels.
-RECT PlaceOf(const ControlLayout& control, int dpi);
+PixelRect PlaceOf(const ControlLayout& control, int dpi);
+
+// The width in pixels a control leaves for its caption: its own width less what it draws
+// beside the text (an option button's circle and the gap after it, a push button's edges and
+// focus margin, a frame's indent on both sides).
+int CaptionRoom(const ControlLayout& control, int dpi);
 
 }  // namespace quorvane::config

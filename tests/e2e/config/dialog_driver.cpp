@@ -139,4 +139,15 @@ LitBox LitBoxOf(HWND window) {
   return box;
 }
 
+ScreenDpi::ScreenDpi(DWORD dpi) {
+  RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, &key_, nullptr);
+  RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+}
+
+ScreenDpi::~ScreenDpi() {
+  RegDeleteValueW(key_, L"LogPixels");
+  RegCloseKey(key_);
+}
+
 }  // namespace quorvane::e2e

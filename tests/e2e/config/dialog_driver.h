@@ -71,6 +71,19 @@ class DialogDriver {
   HWND dialog_ = nullptr;
 };
 
+// The screen's DPI for programs started from now on (Wine reads it when a program starts); Wine's
+// own again when the object goes.
+class ScreenDpi {
+ public:
+  explicit ScreenDpi(DWORD dpi);
+  ~ScreenDpi();
+  ScreenDpi(const ScreenDpi&) = delete;
+  ScreenDpi& operator=(const ScreenDpi&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+};
+
 // Texts of the visible static controls of a message box (its message).
 std::vector<std::wstring> MessageTexts(HWND box);
 

@@ -3,7 +3,7 @@
 // the file alone, the add limit, a failed save and the previews.
 #include <gtest/gtest.h>
 
-#include "config/control_ids_win.h"
+#include "config/control_ids.h"
 #include "dialog_driver.h"
 
 namespace quorvane::e2e {

@@ -3,7 +3,7 @@
 
 #include <cwchar>
 
-#include "config/control_ids_win.h"
+#include "config/control_ids.h"
 #include "dialog_driver.h"
 
 namespace quorvane::e2e {
@@ -211,24 +211,6 @@ TEST(DialogKeys, EscapeNeverClosesAndEnterPressesOkOnlyOnOk) {
   EXPECT_TRUE(dialog.Program().WaitForExit(10000));
   EXPECT_TRUE(folder.ReadSettings().has_value()) << "Enter on OK did not save";
 }
-
-// The screen's DPI for programs started from now on (Wine reads it when a program starts).
-class ScreenDpi {
- public:
-  explicit ScreenDpi(DWORD dpi) {
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
-                    nullptr, &key_, nullptr);
-    RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                   sizeof dpi);
-  }
-  ~ScreenDpi() {
-    RegDeleteValueW(key_, L"LogPixels");
-    RegCloseKey(key_);
-  }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 // At 120 and 144 DPI (125 % and 150 %) every control keeps its place: the twips (15 to a
 // pixel at 96 DPI) converted at the screen's DPI, give or take the rounding of a frame's offset.

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "config/control_ids_win.h"
+#include "config/control_ids.h"
 #include "dialog_driver.h"
 #include "support/resources.h"
 

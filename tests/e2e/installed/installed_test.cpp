@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "config/control_ids_win.h"
+#include "config/control_ids.h"
 #include "e2e/config/dialog_driver.h"
 
 namespace quorvane::e2e {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/control_ids_win.h"
+#include "config/control_ids.h"
 #include "config/dialog_driver.h"
 #include "support/saver_driver.h"
 #include "support/sound.h"

@@ -19,7 +19,7 @@
 namespace quorvane::player {
 namespace {
 
-constexpr int kRuns = 5;  // the best of these counts: the machine may be busy with other work
+constexpr int kRuns = 9;  // the best of these counts: the machine may be busy with other work
 
 struct Timing {
   double wall = 0;
@@ -147,15 +147,17 @@ int main(int argc, char** argv) {
       "player core opening, decoding and converting %d pictures (best of %d): %.3f s, %.3f s "
       "processor\n",
       pictures, kRuns, core.wall, core.cpu);
-  std::printf("... and converting them at x1.5 (480 x 360) instead: %.3f s, %.3f s processor\n",
-              enlarged.wall, enlarged.cpu);
+  std::printf(
+      "... and converting them at x1.5 (480 x 360) instead: %.3f s, %.3f s processor: %.2fx the "
+      "cost at its own size (target <= 2x)\n",
+      enlarged.wall, enlarged.cpu, enlarged.cpu / core.cpu);
   std::printf(
       "ffmpeg -f null, whole process: %.3f s, %.3f s processor; its decoding loop: "
       "%.3f s, %.3f s processor\n",
       ffmpeg.process.wall, ffmpeg.process.cpu, ffmpeg.loop.wall, ffmpeg.loop.cpu);
   std::printf(
       "player core against ffmpeg's decoding loop: %.2fx its time, %.2fx its processor time "
-      "(target <= 1.2x)\n",
+      "(target <= 1.1x)\n",
       core.wall / ffmpeg.loop.wall, core.cpu / ffmpeg.loop.cpu);
   int rate = 0;
   double share = PlayingShare(clip, seconds, rate);

@@ -1,6 +1,7 @@
-// Where a clip's sound goes: 16-bit stereo samples at a fixed rate. The player's worker thread
-// starts, feeds and stops it; PlayedSeconds may also be asked from the user-interface thread.
-// While sound plays, its device is the clip's clock; without a device the system clock is.
+// Where a clip's sound goes: 16-bit interleaved samples at the clip's own rate, one or two
+// channels. The player's worker thread starts, feeds and stops it; PlayedSeconds may also be
+// asked from the user-interface thread. While sound plays, its device is the clip's clock;
+// without a device the system clock is.
 #pragma once
 
 #include <cstddef>
@@ -11,14 +12,18 @@
 
 namespace quorvane::player {
 
-inline constexpr int kAudioRate = 44100;
-inline constexpr int kAudioChannels = 2;
+struct SoundFormat {
+  int rate = 0;      // samples a second
+  int channels = 0;  // 1 or 2
+  bool operator==(const SoundFormat&) const = default;
+};
 
 class AudioOutput {
  public:
   virtual ~AudioOutput() = default;
-  // Opens the default device; false when there is none (the clip plays on without sound).
-  virtual bool Start() = 0;
+  // Opens the default device for sound of this format; false when there is none (the clip
+  // plays on without sound).
+  virtual bool Start(SoundFormat format) = 0;
   // Queues interleaved samples; blocks while enough is queued, returns early once cancelled().
   // Samples may be held back until a whole block is there.
   virtual void Write(const int16_t* samples, size_t frames,

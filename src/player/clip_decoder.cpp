@@ -5,8 +5,6 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/mem.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
@@ -17,7 +15,9 @@ extern "C" {
 
 #include "player/audio_output.h"
 #include "player/clip_file.h"
+#include "player/picture_converter.h"
 #include "player/real_media.h"
+#include "player/sound_converter.h"
 #include "player/stream_choice.h"
 
 namespace quorvane::player {
@@ -30,8 +30,6 @@ constexpr int kMostFailuresInARow = 200;
 constexpr int kSoundFailuresBeforeNext = 8;
 // Seconds a clip may run past the length in its header.
 constexpr double kLengthAllowance = 2.0;
-// No picture is converted larger than this many pixels a side.
-constexpr int kLargestPictureSide = 8192;
 constexpr int kIoBufferSize = 64 * 1024;
 // Picture packets held back while only sound is decoded: seconds of any clip's pictures.
 constexpr size_t kMostHeldBytes = 16 * 1024 * 1024;
@@ -50,12 +48,6 @@ struct FrameFreer {
 };
 struct PacketFreer {
   void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct ScalerFreer {
-  void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
-struct ResamplerFreer {
-  void operator()(SwrContext* s) const { swr_free(&s); }
 };
 
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
@@ -170,7 +162,6 @@ class FFmpegClipDecoder final : public ClipDecoder {
  public:
   explicit FFmpegClipDecoder(std::function<bool()> interrupted)
       : interrupted_(std::move(interrupted)) {}
-  ~FFmpegClipDecoder() override { av_channel_layout_uninit(&in_layout_); }
 
   bool Open(const std::string& path) {
     path_ = path;
@@ -351,90 +342,24 @@ class FFmpegClipDecoder final : public ClipDecoder {
   }
 
   bool ConvertPicture(int width, int height, Picture& picture) {
-    const AVFrame* f = frame_.get();
-    if (f->width <= 0 || f->height <= 0 || f->format < 0) return false;
-    if (width <= 0 || height <= 0) {
-      width = f->width;
-      height = f->height;
-    }
-    if (width > kLargestPictureSide || height > kLargestPictureSide) return false;
-    // Shrinking averages whole areas; enlarging interpolates smoothly.
-    int flags = (width < f->width || height < f->height) ? SWS_AREA : SWS_BICUBIC;
-    scaler_.reset(sws_getCachedContext(scaler_.release(), f->width, f->height,
-                                       static_cast<AVPixelFormat>(f->format), width, height,
-                                       AV_PIX_FMT_BGRA, flags, nullptr, nullptr, nullptr));
-    if (!scaler_) return false;
-    picture.width = width;
-    picture.height = height;
-    picture.stride = PictureStride(width);
-    picture.source_width = f->width;
-    picture.source_height = f->height;
-    picture.bgra.resize(static_cast<size_t>(picture.stride) * static_cast<size_t>(height) +
-                        kPictureTailPadding);
-    uint8_t* planes[4] = {picture.bgra.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {picture.stride, 0, 0, 0};
-    if (sws_scale(scaler_.get(), f->data, f->linesize, 0, f->height, planes, strides) <= 0) {
-      return false;
-    }
-    next_picture_time_ = TimeOf(f, video_index_, next_picture_time_);
+    if (!converter_.Convert(frame_.get(), width, height, picture)) return false;
+    next_picture_time_ = TimeOf(frame_.get(), video_index_, next_picture_time_);
     picture.time = next_picture_time_;
     next_picture_time_ += frame_duration_;
     return true;
   }
 
-  // The resampler for this frame's rate, sample format and channel layout: made anew whenever
-  // one of them changes in the middle of a stream.
-  bool UpdateResampler(const AVFrame* f) {
-    AVChannelLayout layout{};
-    if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || !av_channel_layout_check(&f->ch_layout)) {
-      // Only a channel count: the usual layout of that many channels.
-      av_channel_layout_default(&layout, f->ch_layout.nb_channels);
-    } else if (av_channel_layout_copy(&layout, &f->ch_layout) < 0) {
-      return false;
-    }
-    if (layout.nb_channels <= 0) return false;
-    if (resampler_ && f->sample_rate == in_rate_ && f->format == in_format_ &&
-        av_channel_layout_compare(&layout, &in_layout_) == 0) {
-      av_channel_layout_uninit(&layout);
-      return true;
-    }
-    resampler_.reset();
-    av_channel_layout_uninit(&in_layout_);
-    in_layout_ = layout;
-    in_rate_ = f->sample_rate;
-    in_format_ = f->format;
-    AVChannelLayout out_layout = AV_CHANNEL_LAYOUT_STEREO;
-    SwrContext* swr = nullptr;
-    if (swr_alloc_set_opts2(&swr, &out_layout, AV_SAMPLE_FMT_S16, kAudioRate, &in_layout_,
-                            static_cast<AVSampleFormat>(f->format), f->sample_rate, 0,
-                            nullptr) < 0 ||
-        swr_init(swr) < 0) {
-      swr_free(&swr);
-      return false;
-    }
-    resampler_.reset(swr);
-    return true;
-  }
-
   bool ResampleSound(Sound& sound) {
     AVFrame* f = frame_.get();
-    if (f->nb_samples <= 0 || f->sample_rate <= 0) return false;
     // After a new start for another sound stream, its sound before the pictures' time is left out.
     std::optional<double> stamp = StampOf(f, audio_index_);
     if (stamp && *stamp < sound_from_ - 0.05) return false;
-    if (!UpdateResampler(f)) return false;
-    int most = swr_get_out_samples(resampler_.get(), f->nb_samples);
-    if (most <= 0) return false;
-    sound.samples.resize(static_cast<size_t>(most) * kAudioChannels);
-    uint8_t* out[1] = {reinterpret_cast<uint8_t*>(sound.samples.data())};
-    int got = swr_convert(resampler_.get(), out, most,
-                          const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
-    if (got <= 0) return false;
+    if (!sound_converter_.Convert(f, sound.samples)) return false;
+    sound.format = sound_converter_.Format();
     sound_given_ = true;
-    sound.samples.resize(static_cast<size_t>(got) * kAudioChannels);
     next_sound_time_ = TimeOf(f, audio_index_, next_sound_time_);
     sound.time = next_sound_time_;
-    next_sound_time_ += static_cast<double>(got) / kAudioRate;
+    next_sound_time_ += sound.Seconds();
     return true;
   }
 
@@ -456,11 +381,8 @@ class FFmpegClipDecoder final : public ClipDecoder {
   PacketPtr packet_;
   std::deque<PacketPtr> held_;  // picture packets held back while only sound is decoded
   size_t held_bytes_ = 0;
-  std::unique_ptr<SwsContext, ScalerFreer> scaler_;
-  std::unique_ptr<SwrContext, ResamplerFreer> resampler_;
-  AVChannelLayout in_layout_{};
-  int in_rate_ = 0;
-  int in_format_ = -1;
+  PictureConverter converter_;
+  SoundConverter sound_converter_;
   double origin_ = 0;
   double latest_time_ = std::numeric_limits<double>::infinity();
   double frame_duration_ = 1.0 / 15;

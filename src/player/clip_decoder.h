@@ -1,5 +1,5 @@
 // One open clip: FFmpeg's demuxer and decoders for its best picture and sound streams, giving
-// pictures converted to BGRA at a requested size and sound resampled to the output format.
+// pictures converted to BGRA at a requested size and sound as 16-bit samples for the device.
 // Used by the player's worker thread only.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "player/audio_output.h"
 #include "player/picture.h"
 
 namespace quorvane::player {
@@ -16,7 +17,12 @@ class ClipDecoder {
  public:
   struct Sound {
     double time = 0;
-    std::vector<int16_t> samples;  // interleaved stereo at kAudioRate
+    SoundFormat format;            // the same for every piece of a clip
+    std::vector<int16_t> samples;  // interleaved
+    size_t Frames() const { return format.channels > 0 ? samples.size() / format.channels : 0; }
+    double Seconds() const {
+      return format.rate > 0 ? static_cast<double>(Frames()) / format.rate : 0;
+    }
   };
   // One step of decoding: a picture, some sound, nothing more, or (with pictures held back)
   // nothing more until pictures are taken again.

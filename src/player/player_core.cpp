@@ -206,7 +206,10 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
       ClipDecoder::Open(*clip, [this, serial] { return Cancelled(serial); });
   if (!decoder) return Report(serial, kPlayStateIdle, 0, 0);
 
-  bool sound_out = decoder->HasSound() && audio_->Start();
+  // The device opens with the clip's first sound, in its format; until it is tried, sound is
+  // looked for even while a picture waits.
+  bool sound_tried = false;
+  bool sound_out = false;
   auto cancelled = [this, serial] { return Cancelled(serial); };
   bool started = false;
   double end = 0;
@@ -218,7 +221,8 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
   bool holding = false;
   while (!Cancelled(serial)) {
     if (holding && QueuePicture(serial, picture, false)) holding = false;
-    if (holding && !(sound_out && audio_->Ready())) {
+    bool sound_wanted = decoder->HasSound() && (!sound_tried || (sound_out && audio_->Ready()));
+    if (holding && !sound_wanted) {
       WaitForRoom(serial, sound_out);
       continue;
     }
@@ -234,6 +238,8 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
       end = std::max(end, picture.time + decoder->FrameDuration());
       holding = !QueuePicture(serial, picture, false);
     } else {
+      if (!sound_tried) sound_out = audio_->Start(sound.format);
+      sound_tried = true;
       if (!started && !decoder->HasPicture()) Report(serial, kPlayStatePlaying, 0, 0);
       started = started || !decoder->HasPicture();
       {
@@ -243,10 +249,8 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
           if (sound_out && !audio_origin_) audio_origin_ = sound.time;
         }
       }
-      double seconds = static_cast<double>(sound.samples.size() / kAudioChannels) / kAudioRate;
-      end = std::max(end, sound.time + seconds);
-      if (sound_out)
-        audio_->Write(sound.samples.data(), sound.samples.size() / kAudioChannels, cancelled);
+      end = std::max(end, sound.time + sound.Seconds());
+      if (sound_out) audio_->Write(sound.samples.data(), sound.Frames(), cancelled);
     }
   }
   if (holding) QueuePicture(serial, picture, true);
@@ -263,7 +267,7 @@ namespace {
 
 class SilentOutput final : public AudioOutput {
  public:
-  bool Start() override { return false; }
+  bool Start(SoundFormat) override { return false; }
   void Write(const int16_t*, size_t, const std::function<bool()>&) override {}
   bool Ready() const override { return false; }
   void Drain() override {}

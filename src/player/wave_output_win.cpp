@@ -16,7 +16,7 @@ namespace {
 
 // Eight blocks of a tenth of a second: enough ahead to ride over a slow picture.
 constexpr size_t kBlocks = 8;
-constexpr size_t kBlockFrames = kAudioRate / 10;
+constexpr int kBlocksASecond = 10;
 // A device that takes nothing for this long, with sound queued, has gone away (its server
 // stopped, the headphones were pulled): the clip goes on without it.
 constexpr ULONGLONG kStalledMs = 500;
@@ -32,13 +32,14 @@ class WaveOutput final : public AudioOutput {
     if (done_) CloseHandle(done_);
   }
 
-  bool Start() override {
+  bool Start(SoundFormat sound) override {
     Stop();
-    if (!done_) return false;
+    if (!done_ || sound.rate <= 0 || sound.channels < 1 || sound.channels > 2) return false;
+    block_frames_ = static_cast<size_t>(std::max(1, sound.rate / kBlocksASecond));
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = kAudioChannels;
-    format.nSamplesPerSec = kAudioRate;
+    format.nChannels = static_cast<WORD>(sound.channels);
+    format.nSamplesPerSec = static_cast<DWORD>(sound.rate);
     format.wBitsPerSample = 16;
     format.nBlockAlign = static_cast<WORD>(format.nChannels * format.wBitsPerSample / 8);
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
@@ -50,13 +51,14 @@ class WaveOutput final : public AudioOutput {
     {
       std::lock_guard lock(mutex_);
       device_ = device;
+      format_ = sound;
       written_frames_ = 0;
       lost_ = false;
       last_position_ = 0;
       position_moved_ = GetTickCount64();
     }
     for (Block& block : blocks_) {
-      block.samples.assign(kBlockFrames * kAudioChannels, 0);
+      block.samples.assign(block_frames_ * Channels(), 0);
       block.header = {};
       block.header.lpData = reinterpret_cast<LPSTR>(block.samples.data());
       block.header.dwBufferLength = static_cast<DWORD>(block.samples.size() * sizeof(int16_t));
@@ -72,19 +74,19 @@ class WaveOutput final : public AudioOutput {
              const std::function<bool()>& cancelled) override {
     while (Usable() && frames > 0 && !cancelled()) {
       if (!filling_ && !(filling_ = WaitForFreeBlock(cancelled))) return;
-      size_t take = std::min(frames, kBlockFrames - filled_frames_);
-      std::memcpy(filling_->samples.data() + filled_frames_ * kAudioChannels, samples,
-                  take * kAudioChannels * sizeof(int16_t));
+      size_t take = std::min(frames, block_frames_ - filled_frames_);
+      std::memcpy(filling_->samples.data() + filled_frames_ * Channels(), samples,
+                  take * Channels() * sizeof(int16_t));
       filled_frames_ += take;
-      samples += take * kAudioChannels;
+      samples += take * Channels();
       frames -= take;
-      if (filled_frames_ == kBlockFrames) Submit();
+      if (filled_frames_ == block_frames_) Submit();
     }
   }
 
   bool Ready() const override {
     if (!Usable()) return true;  // Write drops the sound at once
-    if (filling_ && filled_frames_ < kBlockFrames) return true;
+    if (filling_ && filled_frames_ < block_frames_) return true;
     return std::any_of(blocks_.begin(), blocks_.end(),
                        [](const Block& b) { return (b.header.dwFlags & WHDR_DONE) != 0; });
   }
@@ -137,7 +139,7 @@ class WaveOutput final : public AudioOutput {
       lost_ = true;
       return std::nullopt;
     }
-    return static_cast<double>(time.u.sample) / kAudioRate;
+    return static_cast<double>(time.u.sample) / format_.rate;
   }
 
  private:
@@ -145,6 +147,8 @@ class WaveOutput final : public AudioOutput {
     WAVEHDR header{};
     std::vector<int16_t> samples;
   };
+
+  size_t Channels() const { return static_cast<size_t>(format_.channels); }
 
   bool Usable() const {
     std::lock_guard lock(mutex_);
@@ -172,8 +176,7 @@ class WaveOutput final : public AudioOutput {
   void Submit() {
     Block& block = *filling_;
     filling_ = nullptr;
-    block.header.dwBufferLength =
-        static_cast<DWORD>(filled_frames_ * kAudioChannels * sizeof(int16_t));
+    block.header.dwBufferLength = static_cast<DWORD>(filled_frames_ * Channels() * sizeof(int16_t));
     block.header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
     size_t frames = filled_frames_;
     filled_frames_ = 0;
@@ -198,7 +201,9 @@ class WaveOutput final : public AudioOutput {
   mutable bool lost_ = false;
   mutable DWORD last_position_ = 0;
   mutable ULONGLONG position_moved_ = 0;
-  // The worker's own: the block being filled and how far.
+  SoundFormat format_;  // set with the device, under mutex_
+  // The worker's own: the blocks, the one being filled and how far.
+  size_t block_frames_ = 0;
   std::array<Block, kBlocks> blocks_;
   Block* filling_ = nullptr;
   size_t filled_frames_ = 0;

@@ -49,7 +49,7 @@ Decoded DecodeWhole(const std::string& path) {
       d.height = picture.source_height;
     } else {
       if (d.first_sound < 0) d.first_sound = sound.time;
-      d.sound_seconds += static_cast<double>(sound.samples.size() / kAudioChannels) / kAudioRate;
+      d.sound_seconds += sound.Seconds();
     }
   }
   return d;
@@ -180,7 +180,10 @@ namespace {
 // waits, as waveOut's blocks do).
 class RealTimeDevice final : public AudioOutput {
  public:
-  bool Start() override { return true; }
+  bool Start(SoundFormat format) override {
+    rate_ = format.rate;
+    return true;
+  }
   bool Ready() const override { return Ahead() < kMostAhead; }
   void Write(const int16_t*, size_t frames, const std::function<bool()>& cancelled) override {
     {
@@ -203,7 +206,7 @@ class RealTimeDevice final : public AudioOutput {
 
  private:
   static constexpr double kMostAhead = 0.8;
-  static double Seconds(size_t frames) { return static_cast<double>(frames) / kAudioRate; }
+  double Seconds(size_t frames) const { return static_cast<double>(frames) / rate_; }
   double Played() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - first_).count();
   }
@@ -213,6 +216,7 @@ class RealTimeDevice final : public AudioOutput {
   }
   mutable std::mutex mutex_;
   size_t written_ = 0;
+  int rate_ = 0;
   std::chrono::steady_clock::time_point first_;
 };
 

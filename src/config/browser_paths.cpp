@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
+#include "base/text.h"
+#include "base/utf8.h"
+
 namespace quorvane::config {
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// One UTF-8 character's length from its lead byte, so that "?" takes a whole character.
+// One character's length, so that "?" takes a whole character.
 size_t CharLength(std::string_view text, size_t at) {
-  auto lead = static_cast<unsigned char>(text[at]);
-  size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  return std::min(length, text.size() - at);
+  return base::FirstCharacter(text.substr(at)).size();
 }
 
 bool MatchesOne(std::string_view name, std::string_view pattern) {
@@ -25,7 +24,7 @@ bool MatchesOne(std::string_view name, std::string_view pattern) {
     } else if (p < pattern.size() && pattern[p] == '?') {
       ++p;
       n += CharLength(name, n);
-    } else if (p < pattern.size() && Lower(pattern[p]) == Lower(name[n])) {
+    } else if (p < pattern.size() && base::AsciiLower(pattern[p]) == base::AsciiLower(name[n])) {
       ++p;
       ++n;
     } else if (star != std::string_view::npos) {
@@ -43,10 +42,7 @@ bool MatchesOne(std::string_view name, std::string_view pattern) {
 }  // namespace
 
 std::string JoinEntryPath(std::string_view folder, std::string_view file_name) {
-  std::string path(folder);
-  if (path.empty() || path.back() != '\\') path += '\\';
-  path += file_name;
-  return path;
+  return base::JoinPath(folder, file_name, '\\');
 }
 
 bool MatchesPattern(std::string_view name, std::string_view patterns) {

@@ -194,17 +194,17 @@ std::optional<std::string> PlayerCore::ResolveClip(const std::string& path, int 
   if (KindOfContent(*head) != ContentKind::kText) return path;
   if (depth == 0) return std::nullopt;
   std::optional<std::string> entry =
-      FirstPlayableEntry(*head, FolderOf(path), metafile_lines_,
+      FirstPlayableEntry(*head, ParentFolder(path), metafile_lines_,
                          [](const std::string& named) { return IsRegularFile(named); });
   return entry ? ResolveClip(*entry, depth - 1) : std::nullopt;
 }
 
 void PlayerCore::Play(uint64_t serial, const std::string& path) {
   std::optional<std::string> clip = ResolveClip(path, kDeepestMetafile);
-  if (!clip) return Report(serial, kPlayStateIdle, 0, 0);
+  if (!clip) return Report(serial, kPlayStateIdle, Size{0, 0});
   std::unique_ptr<ClipDecoder> decoder =
       ClipDecoder::Open(*clip, [this, serial] { return Cancelled(serial); });
-  if (!decoder) return Report(serial, kPlayStateIdle, 0, 0);
+  if (!decoder) return Report(serial, kPlayStateIdle, Size{0, 0});
 
   // The device opens with the clip's first sound, in its format; until it is tried, sound is
   // looked for even while a picture waits.

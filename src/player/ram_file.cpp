@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "base/text.h"
 #include "base/utf8.h"
 
 namespace quorvane::player {
@@ -14,14 +15,6 @@ std::string_view Trim(std::string_view text) {
   if (first == std::string_view::npos) return {};
   size_t last = text.find_last_not_of(blanks);
   return text.substr(first, last - first + 1);
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-  }
-  return true;
 }
 
 // "scheme://" with a scheme of two letters or more ("C://" is a drive, not a scheme).
@@ -64,27 +57,21 @@ bool IsAbsolute(std::string_view path) {
   return !path.empty() && (path[0] == '\\' || path[0] == '/');
 }
 
-// The folder and a name joined by the folder's own kind of separator.
-std::string JoinPath(std::string_view folder, std::string_view name) {
-  std::string joined(folder);
-  char last = folder.back();
-  if (last != '\\' && last != '/') {
-    bool unix_style =
-        folder.find('/') != std::string_view::npos && folder.find('\\') == std::string_view::npos;
-    joined.push_back(unix_style ? '/' : '\\');
-  }
-  joined.append(name);
-  return joined;
+// The folder's own kind of separator: "/" for a folder written with those alone.
+char SeparatorOf(std::string_view folder) {
+  bool unix_style =
+      folder.find('/') != std::string_view::npos && folder.find('\\') == std::string_view::npos;
+  return unix_style ? '/' : '\\';
 }
 
 }  // namespace
 
 bool IsNetworkEntry(std::string_view entry) {
   entry = Trim(entry);
-  return SchemeLength(entry) > 0 && !StartsWithNoCase(entry, "file://");
+  return SchemeLength(entry) > 0 && !base::StartsWithNoCase(entry, "file://");
 }
 
-std::string_view FolderOf(std::string_view path) {
+std::string_view ParentFolder(std::string_view path) {
   size_t slash = path.find_last_of("\\/");
   return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
 }
@@ -94,18 +81,20 @@ std::optional<std::string> LocalEntryPath(std::string_view entry, std::string_vi
   if (entry.empty() || entry[0] == '#' || entry.substr(0, 2) == "--") return std::nullopt;
   if (IsNetworkEntry(entry)) return std::nullopt;
   std::string path;
-  if (StartsWithNoCase(entry, "file://")) {
+  if (base::StartsWithNoCase(entry, "file://")) {
     std::string_view rest = entry.substr(7);
     // file:///C:/clip.rm and file://C:/clip.rm both name C:\clip.rm; file:///clips/a.rm a root
     // path; "localhost" is this machine.
-    if (StartsWithNoCase(rest, "localhost/")) rest.remove_prefix(9);
+    if (base::StartsWithNoCase(rest, "localhost/")) rest.remove_prefix(9);
     if (rest.size() >= 3 && rest[0] == '/' && rest[2] == ':') rest.remove_prefix(1);
     path = PercentDecoded(rest);
   } else {
     path = std::string(entry);
   }
   if (path.empty()) return std::nullopt;
-  if (!IsAbsolute(path) && !ram_folder.empty()) path = JoinPath(ram_folder, path);
+  if (!IsAbsolute(path) && !ram_folder.empty()) {
+    path = base::JoinPath(ram_folder, path, SeparatorOf(ram_folder));
+  }
   return path;
 }
 

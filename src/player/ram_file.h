@@ -28,7 +28,7 @@ std::optional<std::string> FirstPlayableEntry(
     std::string_view text, std::string_view ram_folder, const LineDecoder& decode,
     const std::function<bool(const std::string&)>& exists);
 
-// The folder part of a path (up to its last "\" or "/"), empty when there is none.
-std::string_view FolderOf(std::string_view path);
+// The folder holding a path's file (up to its last "\" or "/"), empty when there is none.
+std::string_view ParentFolder(std::string_view path);
 
 }  // namespace quorvane::player

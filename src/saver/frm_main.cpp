@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "base/utf8.h"
 #include "saver/placement.h"
 #include "settings/number_reading.h"
 #include "settings/settings_file.h"
@@ -16,14 +17,6 @@ constexpr int16_t kTrue = -1;
 
 // A pointer coordinate rounded to the nearest integer, halves to even; nothing beyond 16 bits.
 std::optional<int16_t> PointerUnit(float value) { return settings::RoundToInt16(value); }
-
-// The first character of a value (a whole UTF-8 sequence), empty for an empty value.
-std::string FirstCharacter(std::string_view value) {
-  if (value.empty()) return {};
-  auto lead = static_cast<unsigned char>(value[0]);
-  size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  return std::string(value.substr(0, length));
-}
 
 }  // namespace
 
@@ -153,7 +146,7 @@ void FrmMain::PlayTrack(int16_t& index) {
       } else if (entry.key == settings::kSizeFree) {
         if (size.factor == 0) size.factor = settings::ReadNumber(entry.value);
       } else if (entry.key == settings::kPosSel) {
-        position = FirstCharacter(entry.value);
+        position = std::string(base::FirstCharacter(entry.value));
       }
     });
   }

@@ -1,17 +1,12 @@
 #include "startup/mode.h"
 
+#include "base/text.h"
+#include "base/utf8.h"
+
 namespace quorvane::startup {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Length of the UTF-8 sequence that starts with this byte (1 for a stray continuation byte).
-size_t SequenceLength(unsigned char lead) {
-  if (lead >= 0xF0) return 4;
-  if (lead >= 0xE0) return 3;
-  if (lead >= 0xC0) return 2;
-  return 1;
-}
 
 }  // namespace
 
@@ -34,17 +29,13 @@ std::string_view ArgumentText(std::string_view command_line) {
 
 std::string ModeKey(std::string_view arguments) {
   std::string key;
-  size_t i = 0;
-  for (int taken = 0; taken < 2 && i < arguments.size(); ++taken) {
-    size_t len = SequenceLength(static_cast<unsigned char>(arguments[i]));
-    if (len > arguments.size() - i) len = arguments.size() - i;
-    key.append(arguments.substr(i, len));
-    i += len;
+  for (int taken = 0; taken < 2 && !arguments.empty(); ++taken) {
+    std::string_view character = base::FirstCharacter(arguments);
+    key.append(character);
+    arguments.remove_prefix(character.size());
   }
   // Only ASCII letters change case: no other character can turn a key into one of the table's.
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : key) c = base::AsciiUpper(c);
   return key;
 }
 

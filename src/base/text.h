@@ -1,0 +1,20 @@
+// Text rules shared by the modules: ASCII letter case (the only case the program's rules fold:
+// file patterns, URL schemes, the command line's switch) and joining a folder and a name. Pure
+// functions over UTF-8 text; the same on every machine, whatever its locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvane::base {
+
+char AsciiLower(char c);
+char AsciiUpper(char c);
+
+// Whether text begins with prefix, ASCII letters compared without regard to case.
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
+// The folder, the separator unless the folder already ends in it, then the name.
+std::string JoinPath(std::string_view folder, std::string_view name, char separator);
+
+}  // namespace quorvane::base

@@ -1,7 +1,6 @@
 // Where a clip's sound goes: 16-bit interleaved samples at the clip's own rate, one or two
-// channels. The player's worker thread starts, feeds and stops it; PlayedSeconds may also be
-// asked from the user-interface thread. While sound plays, its device is the clip's clock;
-// without a device the system clock is.
+// channels. The player's worker thread alone starts, feeds, asks and stops it. While sound
+// plays, its device's position sets the clip's clock; without a device the system clock runs it.
 #pragma once
 
 #include <cstddef>

@@ -22,11 +22,6 @@ constexpr size_t kLargestMetafile = 64 * 1024;
 // Metafiles naming metafiles are followed this deep, and no deeper (one may name itself).
 constexpr int kDeepestMetafile = 4;
 
-std::chrono::steady_clock::duration Span(double seconds) {
-  return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-      std::chrono::duration<double>(seconds));
-}
-
 }  // namespace
 
 PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
@@ -59,7 +54,7 @@ void PlayerCore::SetSource(const std::string& path) {
     requested_serial_ = ++serial_;
     requested_path_ = path;
     queue_.clear();
-    clip_start_.reset();
+    clock_.Stop();
     audio_origin_.reset();
     clip_width_ = 0;
     clip_height_ = 0;
@@ -79,8 +74,8 @@ std::shared_ptr<const Picture> PlayerCore::TakeDuePicture() {
   std::shared_ptr<const Picture> due;
   {
     std::lock_guard lock(mutex_);
-    if (!clip_start_) return nullptr;
-    double now = ClipSeconds();
+    if (!clock_.Running()) return nullptr;
+    double now = clock_.Seconds();
     while (!queue_.empty() && queue_.front()->time <= now) {
       due = std::move(queue_.front());
       queue_.pop_front();
@@ -92,8 +87,8 @@ std::shared_ptr<const Picture> PlayerCore::TakeDuePicture() {
 
 std::optional<double> PlayerCore::NextPictureIn() {
   std::lock_guard lock(mutex_);
-  if (!clip_start_ || queue_.empty()) return std::nullopt;
-  return queue_.front()->time - ClipSeconds();
+  if (!clock_.Running() || queue_.empty()) return std::nullopt;
+  return queue_.front()->time - clock_.Seconds();
 }
 
 void PlayerCore::Run() {
@@ -113,43 +108,41 @@ void PlayerCore::Run() {
     } catch (...) {
       // Whatever a clip holds, it never ends the program: it has simply ended.
       audio_->Stop();
-      Report(serial, kPlayStateIdle, 0, 0);
+      Report(serial, kPlayStateIdle, Size{0, 0});
     }
   }
 }
 
 bool PlayerCore::Cancelled(uint64_t serial) const { return stopping_ || serial_ != serial; }
 
-void PlayerCore::Report(uint64_t serial, int32_t state, int32_t width, int32_t height) {
+void PlayerCore::Report(uint64_t serial, int32_t state, std::optional<Size> size) {
   {
     std::lock_guard lock(mutex_);
     if (serial_ != serial) return;
-    if (width >= 0) clip_width_ = width;
-    if (height >= 0) clip_height_ = height;
+    if (size) {
+      clip_width_ = size->width;
+      clip_height_ = size->height;
+    }
     state_ = state;
   }
   if (changed_) changed_();
 }
 
-double PlayerCore::ClipSeconds() {
-  if (audio_origin_) {
-    if (std::optional<double> played = audio_->PlayedSeconds()) {
-      double time = *audio_origin_ + *played;
-      clip_start_ = Clock::now() - Span(time);
-      return time;
-    }
-  }
-  return std::chrono::duration<double>(Clock::now() - *clip_start_).count();
+void PlayerCore::FollowDevice() {
+  if (!audio_origin_) return;
+  // Once the device has played everything (or has gone away) the clock runs on by itself.
+  if (std::optional<double> played = audio_->PlayedSeconds()) clock_.Set(*audio_origin_ + *played);
 }
 
 bool PlayerCore::QueuePicture(uint64_t serial, Picture& picture, bool wait) {
   std::unique_lock lock(mutex_);
   for (;;) {
     if (Cancelled(serial)) return false;
-    if (!clip_start_) clip_start_ = Clock::now() - Span(picture.time);
+    clock_.StartAt(picture.time);
+    FollowDevice();
     // Pictures nobody took in time make room: the clip goes on at its own pace even while
     // its window is hidden or the user-interface thread is busy.
-    double now = ClipSeconds();
+    double now = clock_.Seconds();
     while (queue_.size() >= 2 && queue_[1]->time <= now) queue_.pop_front();
     if (queue_.size() < kQueuedPictures) break;
     if (!wait) return false;
@@ -173,17 +166,21 @@ void PlayerCore::WaitForRoom(uint64_t serial, bool sound) {
   if (Cancelled(serial)) return;
   // A picture taken wakes the worker; otherwise the second queued picture falling due makes
   // room, and the sound device's room is looked at again every 20 ms.
+  FollowDevice();
   double wait = 0.05;
-  if (clip_start_ && queue_.size() >= 2)
-    wait = std::clamp(queue_[1]->time - ClipSeconds(), 0.001, wait);
+  if (clock_.Running() && queue_.size() >= 2) {
+    wait = std::clamp(queue_[1]->time - clock_.Seconds(), 0.001, wait);
+  }
   if (sound) wait = std::min(wait, 0.02);
   wake_worker_.wait_for(lock, std::chrono::duration<double>(wait));
 }
 
 void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {
   std::unique_lock lock(mutex_);
-  while (!Cancelled(serial) && clip_start_ && ClipSeconds() < time) {
-    double left = time - ClipSeconds();
+  for (;;) {
+    FollowDevice();
+    double left = time - clock_.Seconds();
+    if (Cancelled(serial) || !clock_.Running() || left <= 0) return;
     wake_worker_.wait_for(lock, std::chrono::duration<double>(std::min(left, 0.05)));
   }
 }
@@ -233,19 +230,21 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
     if (step == ClipDecoder::Step::kPicturesWanted) {
       WaitForRoom(serial, false);
     } else if (step == ClipDecoder::Step::kPicture) {
-      if (!started) Report(serial, kPlayStatePlaying, picture.source_width, picture.source_height);
+      if (!started) {
+        Report(serial, kPlayStatePlaying, Size{picture.source_width, picture.source_height});
+      }
       started = true;
       end = std::max(end, picture.time + decoder->FrameDuration());
       holding = !QueuePicture(serial, picture, false);
     } else {
       if (!sound_tried) sound_out = audio_->Start(sound.format);
       sound_tried = true;
-      if (!started && !decoder->HasPicture()) Report(serial, kPlayStatePlaying, 0, 0);
+      if (!started && !decoder->HasPicture()) Report(serial, kPlayStatePlaying, Size{0, 0});
       started = started || !decoder->HasPicture();
       {
         std::lock_guard lock(mutex_);
         if (serial_ == serial) {
-          if (!clip_start_) clip_start_ = Clock::now() - Span(sound.time);
+          clock_.StartAt(sound.time);
           if (sound_out && !audio_origin_) audio_origin_ = sound.time;
         }
       }
@@ -253,14 +252,18 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
       if (sound_out) audio_->Write(sound.samples.data(), sound.Frames(), cancelled);
     }
   }
-  if (holding) QueuePicture(serial, picture, true);
+  // The last picture waits for its room, unless the clip was replaced meanwhile.
+  if (holding && !QueuePicture(serial, picture, true)) {
+    if (sound_out) audio_->Stop();
+    return;
+  }
   if (sound_out) audio_->Drain();
   WaitUntilClipTime(serial, end);
   if (sound_out) {
     audio_->Finish(cancelled);
     audio_->Stop();
   }
-  Report(serial, kPlayStateIdle, -1, -1);
+  Report(serial, kPlayStateIdle);
 }
 
 namespace {

@@ -1,8 +1,11 @@
 // The clip player behind both component windows: opens, demuxes and decodes a clip on its own
-// worker thread into a small queue of pictures, plays its sound, and keeps the clock.
-// The user-interface thread calls every public function; the worker owns the decoder and the
-// sound output and touches shared state only under mutex_ (the state values are atomics read
-// without it). A serial number per source lets the worker drop what belongs to a replaced one.
+// worker thread into a small queue of pictures, plays its sound, and keeps the clip's clock.
+// A serial number per source lets the worker drop what belongs to a replaced one.
+//
+// Threads: the user-interface thread calls every public function. The worker owns the decoder
+// and the sound output (only it ever asks the device anything) and sets the clock from the
+// device's position. Under mutex_, both threads share the request, the picture queue, the clock
+// and the sound's origin; the state, the size and the serial are atomics, read without it.
 #pragma once
 
 #include <atomic>
@@ -18,6 +21,7 @@
 #include <thread>
 
 #include "player/audio_output.h"
+#include "player/clip_clock.h"
 #include "player/picture.h"
 #include "player/playback_component.h"
 #include "player/ram_file.h"
@@ -62,29 +66,32 @@ class PlayerCore {
   std::optional<double> NextPictureIn();
 
  private:
-  using Clock = std::chrono::steady_clock;
+  struct Size {
+    int32_t width, height;
+  };
 
   void Run();
   void Play(uint64_t serial, const std::string& path);
   // The clip a source names: itself, or what its metafile names (followed a few deep).
   std::optional<std::string> ResolveClip(const std::string& path, int depth) const;
   bool Cancelled(uint64_t serial) const;
-  // Sets the state when serial is still the current source's.
-  void Report(uint64_t serial, int32_t state, int32_t width, int32_t height);
+  // Sets the state, and the picture size when given, when serial is still the current source's.
+  void Report(uint64_t serial, int32_t state, std::optional<Size> size = std::nullopt);
   // Puts the picture in the queue (and takes it); false, with the picture left as it was, when
   // the queue is full and wait is false, or when the clip was replaced.
   bool QueuePicture(uint64_t serial, Picture& picture, bool wait);
   // Waits a little for room in the picture queue (or, with sound, in the sound device).
   void WaitForRoom(uint64_t serial, bool sound);
-  // The clip's time now: the sound device's when it plays the clip's sound, else the system
-  // clock's from clip_start_, which follows the device while it plays. Under mutex_.
-  double ClipSeconds();
+  // Sets the clock to the sound device's position while it plays the clip's sound. Worker
+  // thread, under mutex_.
+  void FollowDevice();
   void WaitUntilClipTime(uint64_t serial, double time);
 
+  // Set at construction, then the worker's alone (audio_) or constant.
   std::unique_ptr<AudioOutput> audio_;
   std::function<void()> changed_;
   LineDecoder metafile_lines_;
-  std::shared_ptr<PictureBuffers> buffers_;
+  std::shared_ptr<PictureBuffers> buffers_;  // locks itself
 
   std::atomic<int32_t> state_{kPlayStateIdle};
   std::atomic<int32_t> clip_height_{0};
@@ -96,12 +103,12 @@ class PlayerCore {
   mutable std::mutex mutex_;
   std::condition_variable wake_worker_;
   std::atomic<bool> stopping_{false};
+  // Under mutex_:
   std::string requested_path_;
   uint64_t requested_serial_ = 0;
   uint64_t started_serial_ = 0;
   std::deque<std::shared_ptr<const Picture>> queue_;
-  uint64_t queue_serial_ = 0;
-  std::optional<Clock::time_point> clip_start_;
+  ClipClock clock_;
   std::optional<double> audio_origin_;  // clip time of the first sound given to the device
 
   std::thread worker_;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 namespace quorvane::player {
@@ -48,15 +47,12 @@ class WaveOutput final : public AudioOutput {
                     CALLBACK_EVENT) != MMSYSERR_NOERROR) {
       return false;
     }
-    {
-      std::lock_guard lock(mutex_);
-      device_ = device;
-      format_ = sound;
-      written_frames_ = 0;
-      lost_ = false;
-      last_position_ = 0;
-      position_moved_ = GetTickCount64();
-    }
+    device_ = device;
+    format_ = sound;
+    written_frames_ = 0;
+    lost_ = false;
+    last_position_ = 0;
+    position_moved_ = GetTickCount64();
     for (Block& block : blocks_) {
       block.samples.assign(block_frames_ * Channels(), 0);
       block.header = {};
@@ -111,10 +107,7 @@ class WaveOutput final : public AudioOutput {
   void Stop() override {
     if (!device_) return;
     HWAVEOUT device = device_;
-    {
-      std::lock_guard lock(mutex_);
-      device_ = nullptr;
-    }
+    device_ = nullptr;
     waveOutReset(device);
     for (Block& block : blocks_) waveOutUnprepareHeader(device, &block.header, sizeof block.header);
     waveOutClose(device);
@@ -122,7 +115,6 @@ class WaveOutput final : public AudioOutput {
   }
 
   std::optional<double> PlayedSeconds() const override {
-    std::lock_guard lock(mutex_);
     if (!device_ || lost_ || written_frames_ == 0) return std::nullopt;
     MMTIME time{};
     time.wType = TIME_SAMPLES;
@@ -150,10 +142,7 @@ class WaveOutput final : public AudioOutput {
 
   size_t Channels() const { return static_cast<size_t>(format_.channels); }
 
-  bool Usable() const {
-    std::lock_guard lock(mutex_);
-    return device_ && !lost_;
-  }
+  bool Usable() const { return device_ && !lost_; }
 
   // A block the device has played (or never had), waiting while all are queued; nullptr when
   // cancelled or when the device stopped taking any.
@@ -164,7 +153,6 @@ class WaveOutput final : public AudioOutput {
         if (block.header.dwFlags & WHDR_DONE) return &block;
       }
       if (GetTickCount64() - waiting_since > kStalledMs) {
-        std::lock_guard lock(mutex_);
         lost_ = true;
         return nullptr;
       }
@@ -182,27 +170,22 @@ class WaveOutput final : public AudioOutput {
     filled_frames_ = 0;
     if (waveOutWrite(device_, &block.header, sizeof block.header) != MMSYSERR_NOERROR) {
       block.header.dwFlags |= WHDR_DONE;
-      std::lock_guard lock(mutex_);
       lost_ = true;
       return;
     }
-    std::lock_guard lock(mutex_);
     // The device's position is watched from its first sound on.
     if (written_frames_ == 0) position_moved_ = GetTickCount64();
     written_frames_ += frames;
   }
 
-  HANDLE done_;
-  // Opened, fed and closed by the worker; mutex_ guards what PlayedSeconds reads on the
-  // user-interface thread: the device, the count written and whether the device is gone.
-  mutable std::mutex mutex_;
+  HANDLE done_;  // signalled by the device for each block it has played
   HWAVEOUT device_ = nullptr;
+  SoundFormat format_;
   size_t written_frames_ = 0;
+  // A device that stopped taking sound; PlayedSeconds watches its position for that.
   mutable bool lost_ = false;
   mutable DWORD last_position_ = 0;
   mutable ULONGLONG position_moved_ = 0;
-  SoundFormat format_;  // set with the device, under mutex_
-  // The worker's own: the blocks, the one being filled and how far.
   size_t block_frames_ = 0;
   std::array<Block, kBlocks> blocks_;
   Block* filling_ = nullptr;

@@ -1,5 +1,5 @@
-// Sound through the default output device with waveOut. Fed by the player's worker thread;
-// its position is also read by the user-interface thread.
+// Sound through the default output device with waveOut. Used by the player's worker thread
+// alone.
 #pragma once
 
 #include <memory>

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "config/control_ids.h"
-#include "dialog_driver.h"
+#include "support/dialog_driver.h"
 
 namespace quorvane::e2e {
 namespace {

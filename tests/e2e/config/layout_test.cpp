@@ -4,7 +4,7 @@
 #include <cwchar>
 
 #include "config/control_ids.h"
-#include "dialog_driver.h"
+#include "support/dialog_driver.h"
 
 namespace quorvane::e2e {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "config/control_ids.h"
-#include "dialog_driver.h"
+#include "support/dialog_driver.h"
 #include "support/resources.h"
 
 namespace quorvane::e2e {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "config/control_ids.h"
-#include "e2e/config/dialog_driver.h"
+#include "support/dialog_driver.h"
 
 namespace quorvane::e2e {
 namespace {

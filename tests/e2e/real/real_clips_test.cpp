@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "config/control_ids.h"
-#include "config/dialog_driver.h"
+#include "support/dialog_driver.h"
 #include "support/saver_driver.h"
 #include "support/sound.h"
 #include "support/support.h"

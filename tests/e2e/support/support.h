@@ -12,10 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "win/text_win.h"
+
 namespace quorvane::e2e {
 
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view utf16);
+using win::Narrow;
+using win::Widen;
 // Text in the ANSI code page, as the settings file holds it.
 std::string Ansi(std::wstring_view utf16);
 

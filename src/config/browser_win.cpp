@@ -158,7 +158,7 @@ void DirListWin::Fill() {
   InvalidateRect(list_, nullptr, TRUE);
 }
 
-std::string DirListWin::FolderOf(int index) const {
+std::string DirListWin::PathOfEntry(int index) const {
   if (index < static_cast<int>(folders_.size())) {
     return JoinFolders(folders_, static_cast<size_t>(index) + 1);
   }
@@ -168,7 +168,7 @@ std::string DirListWin::FolderOf(int index) const {
 bool DirListWin::OpenSelected() {
   int index = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
   if (index < 0) return false;
-  std::string folder = FolderOf(index);
+  std::string folder = PathOfEntry(index);
   if (folder == path_) return false;
   return SetPath(folder);
 }

@@ -38,7 +38,7 @@ class DirListWin final : public DirList {
 
  private:
   void Fill();
-  std::string FolderOf(int index) const;
+  std::string PathOfEntry(int index) const;
 
   HWND list_;
   std::string path_;

@@ -1,23 +1,26 @@
-// The settings dialog's Win32 view: creates the real controls from the layout table, wires them
-// to frmConfig's handlers (one route per notification) and keeps the dialog's keyboard rules:
+// The settings dialog's Win32 view: creates the real controls from the layout table, hands each
+// notification to its handler through one route table, and keeps the dialog's keyboard rules:
 // Tab in the tab order of the layout, no default and no cancel button.
 #include "config/config_window_win.h"
 
 #include <commctrl.h>
 
 #include <memory>
+#include <vector>
 
 #include "config/browser_win.h"
+#include "config/control_create_win.h"
 #include "config/control_ids.h"
 #include "config/controls_win.h"
 #include "config/fonts_win.h"
-#include "config/frame_win.h"
 #include "config/frm_config.h"
 #include "config/layout.h"
+#include "config/tab_order.h"
 #include "player/playback_window_win.h"
 #include "settings/settings_store_win.h"
 #include "win/app_win.h"
 #include "win/text_win.h"
+#include "win/window_win.h"
 
 namespace quorvane::config {
 namespace {
@@ -40,24 +43,6 @@ constexpr int kZOrder[] = {
     kIdFraSizeSel,      kIdFraFileSel,      kIdFraPosSel,       kIdFraJyunSel,
 };
 
-struct Route {
-  int id;
-  int code;
-  void (FrmConfig::*handler)();
-};
-
-constexpr Route kRoutes[] = {
-    {kIdCmdOk, BN_CLICKED, &FrmConfig::cmdOk_Click},
-    {kIdCmdCancel, BN_CLICKED, &FrmConfig::cmdCancel_Click},
-    {kIdDrvSel, CBN_SELCHANGE, &FrmConfig::drvSel_Change},
-    {kIdFilSel, LBN_DBLCLK, &FrmConfig::filSel_DblClick},
-    {kIdLstPlay, LBN_DBLCLK, &FrmConfig::lstPlay_DblClick},
-    {kIdCmdAdd, BN_CLICKED, &FrmConfig::cmdAdd_Click},
-    {kIdCmdDel, BN_CLICKED, &FrmConfig::cmdDel_Click},
-    {kIdCmdUp, BN_CLICKED, &FrmConfig::cmdUp_Click},
-    {kIdCmdDown, BN_CLICKED, &FrmConfig::cmdDown_Click},
-};
-
 // Newer Windows scale each window by its monitor's DPI; older ones have one system DPI.
 template <typename Function>
 Function User32Function(const char* name) {
@@ -75,13 +60,7 @@ int DpiOf(HWND window) {
   return dpi;
 }
 
-bool IsFirstOption(int id) {
-  return id == kIdOptSizeSel0 || id == kIdOptPosSel0 || id == kIdOptJyunSel0;
-}
-
-bool IsPlayOrder(int id) { return id == kIdOptJyunSel0 || id == kIdOptJyunSel0 + 1; }
-
-class ConfigWindow final : public ConfigHost {
+class ConfigWindow final : public ConfigHost, private win::Window {
  public:
   ConfigWindow();
   void Load() { form_->Form_Load(); }
@@ -92,21 +71,35 @@ class ConfigWindow final : public ConfigHost {
   void EndProcess() override { win::EndProcess(); }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void CreateControl(const ControlLayout& control);
+  // One notification of one control, and what handles it.
+  struct Route {
+    int id;
+    int code;
+    void (*handle)(ConfigWindow& dialog);
+  };
+  static const Route kRoutes[];
+
+  Result OnCommand(int id, int code) override;
+  Result OnCtlColorStatic(HDC dc, HWND control) override;
+  Result OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  Result OnActivate(bool active) override;
+  Result OnDpiChanged(int dpi, const RECT& suggested) override;
+  Result OnClose() override {
+    form_->Form_Unload();
+    return 0;
+  }
+
+  void CreateControls();
   void ApplyLayout();
   void FitClientArea();
   void AddTooltips();
-  void OnCommand(int id, int code);
-  LRESULT OnCtlColorStatic(HDC dc, HWND control, WPARAM wp, LPARAM lp);
+  // Enter, which the dialog manager reports as IDOK, there being no default button.
   void OnEnter();
   void OpenFolder();
   void MoveFocus(bool backwards);
-  HWND Item(int id) const { return GetDlgItem(window_, id); }
+  HWND Item(int id) const { return GetDlgItem(Handle(), id); }
   std::vector<HWND> Items(int first, int count) const;
 
-  HWND window_ = nullptr;
   HWND tip_ = nullptr;
   int dpi_ = 96;
   std::unique_ptr<DialogFonts> fonts_;
@@ -123,33 +116,34 @@ class ConfigWindow final : public ConfigHost {
   std::unique_ptr<FrmConfig> form_;
 };
 
+const ConfigWindow::Route ConfigWindow::kRoutes[] = {
+    {kIdCmdOk, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdOk_Click(); }},
+    {kIdCmdCancel, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdCancel_Click(); }},
+    {kIdDrvSel, CBN_SELCHANGE, [](ConfigWindow& d) { d.form_->drvSel_Change(); }},
+    {kIdDirSel, LBN_DBLCLK, [](ConfigWindow& d) { d.OpenFolder(); }},
+    {kIdFilSel, LBN_DBLCLK, [](ConfigWindow& d) { d.form_->filSel_DblClick(); }},
+    {kIdLstPlay, LBN_DBLCLK, [](ConfigWindow& d) { d.form_->lstPlay_DblClick(); }},
+    {kIdCmdAdd, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdAdd_Click(); }},
+    {kIdCmdDel, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdDel_Click(); }},
+    {kIdCmdUp, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdUp_Click(); }},
+    {kIdCmdDown, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdDown_Click(); }},
+    {IDOK, BN_CLICKED, [](ConfigWindow& d) { d.OnEnter(); }},
+};
+
 ConfigWindow* loaded_dialog = nullptr;
 
 ConfigWindow::ConfigWindow() {
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
-  HINSTANCE instance = win::AppInstance();
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
-  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption, kStyle, CW_USEDEFAULT,
-                            CW_USEDEFAULT, 640, 360, nullptr, nullptr, instance, this);
-  dpi_ = DpiOf(window_);
+  Placement placement;
+  placement.ex_style = WS_EX_CONTROLPARENT;
+  placement.style = kStyle;
+  placement.place = {CW_USEDEFAULT, CW_USEDEFAULT, 640, 360};
+  Create(Class{kClassName, GetSysColorBrush(COLOR_BTNFACE), LoadCursorW(nullptr, IDC_ARROW)},
+         placement, kCaption);
+  dpi_ = DpiOf(Handle());
   fonts_ = std::make_unique<DialogFonts>(dpi_);
-
-  for (const ControlLayout& control : kLayout) CreateControl(control);
-  for (int id : kZOrder) {
-    SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-  // The design-time selections; the play-order buttons are created disabled.
-  for (int id : {kIdOptSizeSel0 + 1, kIdOptPosSel0, kIdOptJyunSel0}) {
-    SendMessageW(Item(id), BM_SETCHECK, BST_CHECKED, 0);
-  }
+  CreateControls();
   FitClientArea();
   ApplyLayout();
   AddTooltips();
@@ -176,66 +170,24 @@ std::vector<HWND> ConfigWindow::Items(int first, int count) const {
   return items;
 }
 
-void ConfigWindow::CreateControl(const ControlLayout& control) {
-  PixelRect place = PlaceOf(control, dpi_);
-  if (control.kind == Kind::kPreview) {
+void ConfigWindow::CreateControls() {
+  for (const ControlLayout& control : kLayout) {
+    PixelRect place = PlaceOf(control, dpi_);
+    if (control.kind != Kind::kPreview) {
+      CreateControl(Handle(), control, place);
+      continue;
+    }
     preview_ = player::CreatePlaybackWindow(
-        window_, control.id, RECT{place.left, place.top, place.right, place.bottom}, true);
+        Handle(), control.id, RECT{place.left, place.top, place.right, place.bottom}, true);
     preview_->SetFitPicture(true);
-    return;
   }
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-  DWORD ex_style = 0;
-  const wchar_t* window_class = WC_BUTTONW;
-  // Every control but the later buttons of an option array starts a group of its own, so that
-  // the arrow keys move only within an option array.
-  if (control.kind != Kind::kOption || IsFirstOption(control.id)) style |= WS_GROUP;
-  switch (control.kind) {
-    case Kind::kFrame:
-      style |= BS_GROUPBOX;
-      break;
-    case Kind::kPushButton:
-      style |= BS_PUSHBUTTON | WS_TABSTOP;
-      break;
-    case Kind::kOption:
-      style |= BS_AUTORADIOBUTTON | (IsFirstOption(control.id) ? WS_TABSTOP : 0) |
-               (IsPlayOrder(control.id) ? WS_DISABLED : 0);
-      break;
-    case Kind::kTextBox:
-      window_class = WC_EDITW;
-      style |= ES_AUTOHSCROLL | WS_TABSTOP;
-      ex_style = WS_EX_CLIENTEDGE;
-      break;
-    case Kind::kLabel:
-      window_class = WC_STATICW;
-      style |= SS_CENTER | SS_NOPREFIX;
-      break;
-    case Kind::kDriveList:
-      window_class = WC_COMBOBOXW;
-      style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-      place.bottom += (place.bottom - place.top) * 8;  // the height of the dropped-down list
-      break;
-    case Kind::kDirList:
-      window_class = WC_LISTBOXW;
-      style |= LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
-               WS_VSCROLL | WS_TABSTOP;
-      ex_style = WS_EX_CLIENTEDGE;
-      break;
-    case Kind::kFileList:
-    case Kind::kListBox:
-      window_class = WC_LISTBOXW;
-      style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP |
-               (control.kind == Kind::kFileList ? LBS_SORT : 0);
-      ex_style = WS_EX_CLIENTEDGE;
-      break;
-    case Kind::kPreview:
-      break;
+  for (int id : kZOrder) {
+    SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  HWND created = CreateWindowExW(
-      ex_style, window_class, win::Widen(control.caption).c_str(), style, place.left, place.top,
-      place.right - place.left, place.bottom - place.top, window_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), win::AppInstance(), nullptr);
-  if (control.kind == Kind::kFrame) PaintFrameCaptionInHighlight(created);
+  // The design-time selections.
+  for (int id : {kIdOptSizeSel0 + 1, kIdOptPosSel0, kIdOptJyunSel0}) {
+    SendMessageW(Item(id), BM_SETCHECK, BST_CHECKED, 0);
+  }
 }
 
 // Places every control and gives it its font at the window's DPI (again after a DPI change).
@@ -243,10 +195,8 @@ void ConfigWindow::ApplyLayout() {
   for (const ControlLayout& control : kLayout) {
     HWND item = Item(control.id);
     PixelRect place = PlaceOf(control, dpi_);
-    int height = place.bottom - place.top;
-    if (control.kind == Kind::kDriveList) height *= 9;
-    SetWindowPos(item, nullptr, place.left, place.top, place.right - place.left, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(item, nullptr, place.left, place.top, place.right - place.left,
+                 WindowHeight(control, place), SWP_NOZORDER | SWP_NOACTIVATE);
     if (control.kind == Kind::kPreview) continue;
     HFONT font = control.kind == Kind::kFrame   ? fonts_->Frames()
                  : control.id == kIdLblPlayList ? fonts_->Heading()
@@ -278,9 +228,9 @@ void ConfigWindow::FitClientArea() {
   int width = TwipsToPixels(kClientWidthTwips, dpi_);
   int height = TwipsToPixels(kClientHeightTwips, dpi_);
   RECT window, client;
-  GetWindowRect(window_, &window);
-  GetClientRect(window_, &client);
-  SetWindowPos(window_, nullptr, 0, 0, window.right - window.left + width - client.right,
+  GetWindowRect(Handle(), &window);
+  GetClientRect(Handle(), &client);
+  SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left + width - client.right,
                window.bottom - window.top + height - client.bottom,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -292,12 +242,12 @@ void ConfigWindow::AddTooltips() {
   tip_ =
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, win::AppInstance(), nullptr);
+                      CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, win::AppInstance(), nullptr);
   for (int id : {kIdFilSel, kIdLstPlay}) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = window_;
+    tool.hwnd = Handle();
     tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
     tool.lpszText = const_cast<wchar_t*>(kPreviewTip);
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -305,97 +255,27 @@ void ConfigWindow::AddTooltips() {
 }
 
 void ConfigWindow::ShowDialog() {
-  ShowWindow(window_, SW_SHOW);
-  UpdateWindow(window_);
+  ShowWindow(Handle(), SW_SHOW);
+  UpdateWindow(Handle());
   SetFocus(Item(kIdCmdOk));
 }
 
 void ConfigWindow::ShowMessage(const std::string& text) {
-  MessageBoxW(window_, win::Widen(text).c_str(), win::kAppTitle, MB_OK);
+  MessageBoxW(Handle(), win::Widen(text).c_str(), win::kAppTitle, MB_OK);
 }
 
-LRESULT CALLBACK ConfigWindow::WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<ConfigWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<ConfigWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return self ? self->Handle(msg, wp, lp) : DefWindowProcW(window, msg, wp, lp);
-}
-
-LRESULT ConfigWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp));
-      return 0;
-    case WM_CTLCOLORSTATIC:
-      return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), wp, lp);
-    case WM_DRAWITEM:
-      if (wp == kIdDirSel && dirSel_) {
-        dirSel_->Draw(*reinterpret_cast<DRAWITEMSTRUCT*>(lp), dpi_);
-        return TRUE;
-      }
-      break;
-    case WM_ACTIVATE:
-      if (LOWORD(wp) == WA_INACTIVE) {
-        focus_ = GetFocus();
-      } else if (focus_ && IsChild(window_, focus_)) {
-        SetFocus(focus_);
-        return 0;
-      }
-      break;
-    case WM_DPICHANGED: {
-      dpi_ = HIWORD(wp);
-      fonts_ = std::make_unique<DialogFonts>(dpi_);
-      const RECT& suggested = *reinterpret_cast<RECT*>(lp);
-      SetWindowPos(window_, nullptr, suggested.left, suggested.top,
-                   suggested.right - suggested.left, suggested.bottom - suggested.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      FitClientArea();
-      ApplyLayout();
-      return 0;
-    }
-    case WM_CLOSE:
-      form_->Form_Unload();
-      return 0;
-    default:
-      break;
-  }
-  return DefWindowProcW(window_, msg, wp, lp);
-}
-
-void ConfigWindow::OnCommand(int id, int code) {
-  if (!form_) return;
+win::Window::Result ConfigWindow::OnCommand(int id, int code) {
+  if (!form_) return 0;
   for (const Route& route : kRoutes) {
     if (route.id == id && route.code == code) {
-      (form_.get()->*route.handler)();
-      return;
+      route.handle(*this);
+      break;
     }
   }
-  if (id == kIdDirSel && code == LBN_DBLCLK) OpenFolder();
-  if (id == IDOK) OnEnter();
+  return 0;
 }
 
-// The dialog manager reports Enter as IDOK, there being no default button: Enter presses the
-// push button that has the focus (so OK only while OK has it) and opens a folder of the
-// directory list; elsewhere it does nothing.
-void ConfigWindow::OnEnter() {
-  HWND focus = GetFocus();
-  if (focus == Item(kIdDirSel)) {
-    OpenFolder();
-    return;
-  }
-  const ControlLayout* control =
-      IsChild(window_, focus) ? FindLayout(GetDlgCtrlID(focus)) : nullptr;
-  if (control && control->kind == Kind::kPushButton) SendMessageW(focus, BM_CLICK, 0, 0);
-}
-
-void ConfigWindow::OpenFolder() {
-  if (dirSel_->OpenSelected()) form_->dirSel_Change();
-}
-
-LRESULT ConfigWindow::OnCtlColorStatic(HDC dc, HWND control, WPARAM wp, LPARAM lp) {
+win::Window::Result ConfigWindow::OnCtlColorStatic(HDC dc, HWND control) {
   int id = GetDlgCtrlID(control);
   if (id == kIdLblPlayList) {
     SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
@@ -407,38 +287,74 @@ LRESULT ConfigWindow::OnCtlColorStatic(HDC dc, HWND control, WPARAM wp, LPARAM l
     SetBkColor(dc, RGB(255, 0, 0));
     return reinterpret_cast<LRESULT>(red_);
   }
-  return DefWindowProcW(window_, WM_CTLCOLORSTATIC, wp, lp);
+  return {};
 }
 
-// Tab and Shift+Tab go to the next control in the tab order that can take the focus: frames,
-// labels and the preview never do, nor disabled controls, nor an option button that is not
-// the selected one of its array.
-void ConfigWindow::MoveFocus(bool backwards) {
-  const int count = static_cast<int>(kLayout.size());
-  HWND focus = GetFocus();
-  int at = backwards ? 0 : count - 1;
-  for (int i = 0; i < count; ++i) {
-    if (Item(kLayout[static_cast<size_t>(i)].id) == focus) at = i;
+win::Window::Result ConfigWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlID != kIdDirSel || !dirSel_) return {};
+  dirSel_->Draw(item, dpi_);
+  return TRUE;
+}
+
+win::Window::Result ConfigWindow::OnActivate(bool active) {
+  if (!active) {
+    focus_ = GetFocus();
+    return {};
   }
-  for (int step = 0; step < count; ++step) {
-    at = (at + (backwards ? count - 1 : 1)) % count;
-    const ControlLayout& control = kLayout[static_cast<size_t>(at)];
-    HWND item = Item(control.id);
-    if (control.kind == Kind::kFrame || control.kind == Kind::kLabel ||
-        control.kind == Kind::kPreview || !IsWindowEnabled(item) || !IsWindowVisible(item)) {
-      continue;
-    }
-    if (control.kind == Kind::kOption && SendMessageW(item, BM_GETCHECK, 0, 0) != BST_CHECKED) {
-      continue;
-    }
-    SetFocus(item);
-    if (control.kind == Kind::kTextBox) SendMessageW(item, EM_SETSEL, 0, -1);
+  if (!focus_ || !IsChild(Handle(), focus_)) return {};
+  SetFocus(focus_);
+  return 0;
+}
+
+win::Window::Result ConfigWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  fonts_ = std::make_unique<DialogFonts>(dpi_);
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
+  ApplyLayout();
+  return 0;
+}
+
+// Enter presses the push button that has the focus (so OK only while OK has it) and opens a
+// folder of the directory list; elsewhere it does nothing.
+void ConfigWindow::OnEnter() {
+  HWND focus = GetFocus();
+  if (focus == Item(kIdDirSel)) {
+    OpenFolder();
     return;
   }
+  const ControlLayout* control =
+      IsChild(Handle(), focus) ? FindLayout(GetDlgCtrlID(focus)) : nullptr;
+  if (control && control->kind == Kind::kPushButton) SendMessageW(focus, BM_CLICK, 0, 0);
+}
+
+void ConfigWindow::OpenFolder() {
+  if (dirSel_->OpenSelected()) form_->dirSel_Change();
+}
+
+void ConfigWindow::MoveFocus(bool backwards) {
+  HWND focus = GetFocus();
+  int from = -1;
+  for (size_t i = 0; i < kLayout.size(); ++i) {
+    if (Item(kLayout[i].id) == focus) from = static_cast<int>(i);
+  }
+  // Disabled and hidden controls cannot take the focus, nor an option button that is not the
+  // selected one of its array.
+  int to = NextInTabOrder(from, backwards, [this](const ControlLayout& control) {
+    HWND item = Item(control.id);
+    if (!IsWindowEnabled(item) || !IsWindowVisible(item)) return false;
+    return control.kind != Kind::kOption || SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  });
+  if (to < 0) return;
+  const ControlLayout& control = kLayout[static_cast<size_t>(to)];
+  HWND item = Item(control.id);
+  SetFocus(item);
+  if (control.kind == Kind::kTextBox) SendMessageW(item, EM_SETSEL, 0, -1);
 }
 
 bool ConfigWindow::PreTranslate(MSG& msg) {
-  if (msg.hwnd != window_ && !IsChild(window_, msg.hwnd)) return false;
+  if (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)) return false;
   bool mouse = msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST;
   if (mouse && (msg.hwnd == Item(kIdFilSel) || msg.hwnd == Item(kIdLstPlay))) {
     SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
@@ -447,7 +363,7 @@ bool ConfigWindow::PreTranslate(MSG& msg) {
     MoveFocus(GetKeyState(VK_SHIFT) < 0);
     return true;
   }
-  return IsDialogMessageW(window_, &msg) != FALSE;
+  return IsDialogMessageW(Handle(), &msg) != FALSE;
 }
 
 }  // namespace

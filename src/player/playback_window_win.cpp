@@ -4,10 +4,11 @@
 #include <cmath>
 #include <optional>
 
+#include "player/picture_fit.h"
 #include "player/player_core.h"
 #include "player/wave_output_win.h"
-#include "win/app_win.h"
 #include "win/text_win.h"
+#include "win/window_win.h"
 
 namespace quorvane::player {
 
@@ -35,28 +36,24 @@ int Rounded(float value) {
   return static_cast<int>(std::lround(std::clamp(value, -1.0e6f, 1.0e6f)));
 }
 
-class Win32PlaybackWindow final : public PlaybackWindow {
+class Win32PlaybackWindow final : public PlaybackWindow, private win::Window {
  public:
   Win32PlaybackWindow() : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
   ~Win32PlaybackWindow() override {
     core_.reset();  // the worker stops before the window it posts to goes
-    if (window_) {
-      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-      DestroyWindow(window_);
-    }
     if (wake_) CloseHandle(wake_);
   }
 
   bool Create(HWND parent, int control_id, RECT place, bool visible) {
-    RegisterClassOnce();
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
-    window_ = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kClassName, L"", style, place.left, place.top,
-                              place.right - place.left, place.bottom - place.top, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
-                              win::AppInstance(), nullptr);
-    if (!window_) return false;
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    HWND window = window_;
+    // No cursor of its own: the window is transparent to the mouse, the host's pointer shows.
+    Placement placement;
+    placement.ex_style = WS_EX_NOPARENTNOTIFY;
+    placement.style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+    placement.place = {place.left, place.top, place.right - place.left, place.bottom - place.top};
+    placement.parent = parent;
+    placement.id = control_id;
+    if (!Window::Create(Class{kClassName}, placement, L"")) return false;
+    HWND window = Handle();
     HANDLE wake = wake_;
     core_ = std::make_unique<PlayerCore>(
         CreateWaveOutput(),
@@ -73,16 +70,16 @@ class Win32PlaybackWindow final : public PlaybackWindow {
     if (!core_->Working()) {
       // Raised once the host has had the chance to set its handler: without a worker thread
       // nothing can ever play.
-      PostMessageW(window_, kChangedMessage, 1, 0);
+      PostMessageW(Handle(), kChangedMessage, 1, 0);
     }
     return true;
   }
 
   void SetSource(const std::string& path) override {
-    SetWindowTextW(window_, win::Widen(path).c_str());
+    SetWindowTextW(Handle(), win::Widen(path).c_str());
     picture_.reset();
     core_->SetSource(path);
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(Handle(), nullptr, FALSE);
   }
   int32_t PlayState() const override { return core_->PlayState(); }
   int32_t ClipHeight() const override { return core_->ClipHeight(); }
@@ -104,81 +101,52 @@ class Win32PlaybackWindow final : public PlaybackWindow {
     left_ = left;
     Place();
   }
-  void SetVisible(bool visible) override { ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE); }
+  void SetVisible(bool visible) override { ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE); }
   void SetNoticeHandler(NoticeHandler handler) override { notice_ = std::move(handler); }
 
-  HWND Handle() const override { return window_; }
+  HWND Handle() const override { return Window::Handle(); }
   HANDLE WakeEvent() const override { return wake_; }
   void SetFitPicture(bool fit) override {
     fit_ = fit;
     UpdatePictureSize();
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(Handle(), nullptr, FALSE);
   }
 
  private:
-  static void RegisterClassOnce() {
-    static bool registered = [] {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof wc;
-      wc.lpfnWndProc = &Win32PlaybackWindow::Procedure;
-      wc.hInstance = win::AppInstance();
-      wc.hCursor = nullptr;  // the host's pointer shows through: the window is mouse-transparent
-      wc.lpszClassName = kClassName;
-      return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
+  // The pointer and clicks over the picture belong to the host; the window never activates.
+  Result OnHitTest() override { return HTTRANSPARENT; }
+  Result OnMouseActivate() override { return MA_NOACTIVATE; }
+  Result OnEraseBackground() override { return 1; }  // painting covers every pixel
+  Result OnPaint() override {
+    Paint();
+    return 0;
   }
-
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = reinterpret_cast<Win32PlaybackWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    switch (message) {
-      case WM_NCHITTEST:
-        return HTTRANSPARENT;  // the pointer and clicks over the picture belong to the host
-      case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-      case WM_ERASEBKGND:
-        return 1;  // WM_PAINT covers every pixel
-      case WM_PAINT:
-        if (self) {
-          self->Paint();
-          return 0;
-        }
-        break;
-      case WM_SIZE:
-        if (self) self->UpdatePictureSize();
-        return 0;
-      case WM_TIMER:
-      case kChangedMessage:
-        if (self) self->Refresh(message == kChangedMessage && wparam == 1);
-        return 0;
-      default:
-        break;
-    }
-    return DefWindowProcW(window, message, wparam, lparam);
+  Result OnSize() override {
+    UpdatePictureSize();
+    return 0;
+  }
+  Result OnTimer(UINT_PTR) override {
+    Refresh(false);
+    return 0;
+  }
+  Result OnAppMessage(UINT message, WPARAM wparam, LPARAM) override {
+    if (message != kChangedMessage) return {};
+    Refresh(wparam == 1);
+    return 0;
   }
 
   void Place() {
-    SetWindowPos(window_, nullptr, Rounded(left_), Rounded(top_), std::max(0, Rounded(width_)),
+    SetWindowPos(Handle(), nullptr, Rounded(left_), Rounded(top_), std::max(0, Rounded(width_)),
                  std::max(0, Rounded(height_)), SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   // Where the picture goes inside the client area.
   RECT PictureRect() const {
     RECT client{};
-    GetClientRect(window_, &client);
-    int width = client.right;
-    int height = client.bottom;
-    int clip_w = core_ ? core_->ClipWidth() : 0;
-    int clip_h = core_ ? core_->ClipHeight() : 0;
-    if (!fit_ || clip_w <= 0 || clip_h <= 0 || width <= 0 || height <= 0) return client;
-    double scale =
-        std::min(static_cast<double>(width) / clip_w, static_cast<double>(height) / clip_h);
-    int w = std::max(1, static_cast<int>(std::lround(clip_w * scale)));
-    int h = std::max(1, static_cast<int>(std::lround(clip_h * scale)));
-    RECT rect{(width - w) / 2, (height - h) / 2, 0, 0};
-    rect.right = rect.left + w;
-    rect.bottom = rect.top + h;
-    return rect;
+    GetClientRect(Handle(), &client);
+    if (!fit_ || !core_) return client;
+    Box box = FitPicture(client.right, client.bottom, core_->ClipWidth(), core_->ClipHeight());
+    return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
   }
 
   void UpdatePictureSize() {
@@ -195,24 +163,24 @@ class Win32PlaybackWindow final : public PlaybackWindow {
     if (fit_) UpdatePictureSize();  // the clip's proportions are known once it has opened
     if (auto picture = core_->TakeDuePicture()) {
       picture_ = std::move(picture);
-      InvalidateRect(window_, nullptr, FALSE);
-      UpdateWindow(window_);
+      InvalidateRect(Handle(), nullptr, FALSE);
+      UpdateWindow(Handle());
     }
     // Without a queued picture the worker's message for the next one comes first.
     std::optional<double> next = core_->NextPictureIn();
     if (core_->PlayState() == kPlayStateIdle || !next) {
-      KillTimer(window_, kPictureTimer);
+      KillTimer(Handle(), kPictureTimer);
       return;
     }
     double ms = std::clamp(std::ceil(*next * 1000), kSoonestTimerMs, kLatestTimerMs);
-    SetTimer(window_, kPictureTimer, static_cast<UINT>(ms), nullptr);
+    SetTimer(Handle(), kPictureTimer, static_cast<UINT>(ms), nullptr);
   }
 
   void Paint() {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
+    HDC dc = BeginPaint(Handle(), &paint);
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(Handle(), &client);
     RECT rect = PictureRect();
     HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     if (!picture_) {
@@ -246,11 +214,11 @@ class Win32PlaybackWindow final : public PlaybackWindow {
                       picture_->height, picture_->bgra.data(), &info, DIB_RGB_COLORS, SRCCOPY);
       }
     }
-    EndPaint(window_, &paint);
+    EndPaint(Handle(), &paint);
   }
 
   HANDLE wake_;
-  HWND window_ = nullptr;
+
   std::unique_ptr<PlayerCore> core_;
   std::shared_ptr<const Picture> picture_;
   NoticeHandler notice_;

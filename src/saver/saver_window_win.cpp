@@ -4,10 +4,8 @@
 #include "saver/saver_window_win.h"
 
 #include <windows.h>
-#include <windowsx.h>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "player/playback_window_win.h"
@@ -15,6 +13,7 @@
 #include "settings/settings_store_win.h"
 #include "win/app_win.h"
 #include "win/resource_ids.h"
+#include "win/window_win.h"
 
 namespace quorvane::saver {
 namespace {
@@ -23,8 +22,69 @@ constexpr wchar_t kClassName[] = L"QuorvaneSaver";
 constexpr wchar_t kCoverClassName[] = L"QuorvaneSaverCover";
 constexpr int kComponentId = 1;
 
-class SaverWindow final : public SaverHost {
+// What the saver window and its covers do with input: the same.
+class InputSink {
  public:
+  virtual ~InputSink() = default;
+  // A pointer position in the coordinates of the window it was seen on.
+  virtual void MouseMovedTo(HWND window, POINT at) = 0;
+  virtual void Clicked() = 0;
+  virtual void KeyPressed(WPARAM key) = 0;
+};
+
+// The handlers every window of the saver shares: input goes to the sink, the pointer stays
+// hidden, and the system's menu keys never start a menu loop.
+class SaverSurface : public win::Window {
+ protected:
+  explicit SaverSurface(InputSink& sink) : sink_(sink) {}
+
+  Result OnMouseMove(POINT at) override {
+    sink_.MouseMovedTo(Handle(), at);
+    return 0;
+  }
+  Result OnMouseButton() override {
+    sink_.Clicked();
+    return 0;
+  }
+  Result OnKey(UINT message, WPARAM key) override {
+    // System keys (Alt, F10) too, and never to the default handling: no menu loop starts.
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) sink_.KeyPressed(key);
+    return 0;
+  }
+  Result OnSetCursor() override {
+    SetCursor(nullptr);
+    return TRUE;
+  }
+  // No second screen saver over this one; everything else, monitor power included, as usual.
+  Result OnSysCommand(WPARAM command) override {
+    if ((command & 0xFFF0) == SC_SCREENSAVE) return 0;
+    return {};
+  }
+
+ private:
+  InputSink& sink_;
+};
+
+// Plain black over a monitor other than the primary one.
+class Cover final : public SaverSurface {
+ public:
+  explicit Cover(InputSink& sink) : SaverSurface(sink) {}
+  bool Create(const RECT& monitor) {
+    Placement placement;
+    placement.ex_style = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+    placement.style = WS_POPUP;
+    placement.place = {monitor.left, monitor.top, monitor.right - monitor.left,
+                       monitor.bottom - monitor.top};
+    return Window::Create(Class{kCoverClassName, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))},
+                          placement, L"");
+  }
+  using Window::Handle;
+};
+
+class SaverWindow final : private InputSink, public SaverSurface, public SaverHost {
+ public:
+  SaverWindow() : SaverSurface(static_cast<InputSink&>(*this)) {}
+
   void Run() {
     store_ = settings::CreateProgramSettingsStore();
     if (!CreateWindows()) win::EndProcess();
@@ -37,13 +97,13 @@ class SaverWindow final : public SaverHost {
 
   // SaverHost
   void Show() override {
-    ShowWindow(window_, SW_SHOW);
-    for (HWND cover : covers_) ShowWindow(cover, SW_SHOWNOACTIVATE);
-    SetForegroundWindow(window_);
-    SetFocus(window_);
+    ShowWindow(Handle(), SW_SHOW);
+    for (const auto& cover : covers_) ShowWindow(cover->Handle(), SW_SHOWNOACTIVATE);
+    SetForegroundWindow(Handle());
+    SetFocus(Handle());
   }
   void Refresh() override {
-    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
   void Cls() override {
     ShowWindow(component_->Handle(), SW_HIDE);
@@ -53,8 +113,9 @@ class SaverWindow final : public SaverHost {
     // An empty window region: nothing of the windows shows any more, at once. Hiding the
     // foreground window would first hand the activation to another program, which can take
     // seconds (two under Wine); the process ends right after this anyway.
-    SetWindowRgn(window_, CreateRectRgn(0, 0, 0, 0), TRUE);
-    for (HWND cover : covers_) SetWindowRgn(cover, CreateRectRgn(0, 0, 0, 0), TRUE);
+    SetWindowRgn(Handle(), CreateRectRgn(0, 0, 0, 0), TRUE);
+    for (const auto& cover : covers_)
+      SetWindowRgn(cover->Handle(), CreateRectRgn(0, 0, 0, 0), TRUE);
   }
   float ScaleHeight() override { return static_cast<float>(ClientRect().bottom); }
   float ScaleWidth() override { return static_cast<float>(ClientRect().right); }
@@ -91,31 +152,49 @@ class SaverWindow final : public SaverHost {
   void EndProcess() override { win::EndProcess(); }
 
  private:
+  // InputSink: the exit triggers, once the form is there.
+  void MouseMovedTo(HWND window, POINT at) override {
+    if (!frm_) return;
+    // Positions on a cover count in the saver window's own coordinates.
+    if (window != Handle()) MapWindowPoints(window, Handle(), &at, 1);
+    int16_t button = 0, shift = 0;
+    float x = static_cast<float>(at.x), y = static_cast<float>(at.y);
+    frm_->Form_MouseMove(button, shift, x, y);
+  }
+  void Clicked() override {
+    if (frm_) frm_->Form_Click();
+  }
+  void KeyPressed(WPARAM key) override {
+    if (!frm_) return;
+    int16_t code = static_cast<int16_t>(key), shift = 0;
+    frm_->Form_KeyDown(code, shift);
+  }
+
+  // The system unloading the window: the end of the run, at once.
+  Result OnClose() override { return Unload(); }
+  Result OnEndSession() override { return Unload(); }
+  Result Unload() {
+    if (!frm_) return {};
+    int16_t cancel = 0;
+    frm_->Form_Unload(cancel);
+    return 0;
+  }
+
   RECT ClientRect() const {
     RECT rect{};
-    GetClientRect(window_, &rect);
+    GetClientRect(Handle(), &rect);
     return rect;
   }
 
   bool CreateWindows() {
-    HINSTANCE instance = win::AppInstance();
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &SaverWindow::Procedure;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SAVER));
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-    wc.hIcon = nullptr;
-    wc.lpszClassName = kCoverClassName;
-    RegisterClassExW(&wc);
-
     // The primary monitor, in pixels: the unit the component reports its picture in.
-    window_ = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"Form1", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
-                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                              nullptr, instance, this);
-    if (!window_) return false;
+    Placement placement;
+    placement.ex_style = WS_EX_TOPMOST;
+    placement.style = WS_POPUP | WS_CLIPCHILDREN;
+    placement.place = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    Class saver{kClassName, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr,
+                LoadIconW(win::AppInstance(), MAKEINTRESOURCEW(IDI_SAVER))};
+    if (!Window::Create(saver, placement, L"Form1")) return false;
     EnumDisplayMonitors(nullptr, nullptr, &SaverWindow::AddCover, reinterpret_cast<LPARAM>(this));
 
     // The design rectangle, 120, 120, 615 x 495 twips, at the screen's DPI; hidden until the
@@ -125,7 +204,7 @@ class SaverWindow final : public SaverHost {
     ReleaseDC(nullptr, screen);
     auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
     RECT design{px(120), px(120), px(120 + 615), px(120 + 495)};
-    component_ = player::CreatePlaybackWindow(window_, kComponentId, design, false);
+    component_ = player::CreatePlaybackWindow(Handle(), kComponentId, design, false);
     return component_ != nullptr;
   }
 
@@ -134,77 +213,12 @@ class SaverWindow final : public SaverHost {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (!GetMonitorInfoW(monitor, &info) || (info.dwFlags & MONITORINFOF_PRIMARY)) return TRUE;
-    const RECT& r = info.rcMonitor;
-    HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCoverClassName, L"", WS_POPUP,
-                                 r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
-                                 nullptr, win::AppInstance(), self);
-    if (cover) self->covers_.push_back(cover);
+    auto cover = std::make_unique<Cover>(static_cast<InputSink&>(*self));
+    if (cover->Create(info.rcMonitor)) self->covers_.push_back(std::move(cover));
     return TRUE;
   }
 
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self && self->frm_) {
-      std::optional<LRESULT> handled = self->Handle(window, message, wparam, lparam);
-      if (handled) return *handled;
-    }
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-
-  std::optional<LRESULT> Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-      case WM_MOUSEMOVE: {
-        // Positions on a cover count in the saver window's own coordinates.
-        POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
-        if (window != window_) MapWindowPoints(window, window_, &point, 1);
-        int16_t button = 0, shift = 0;
-        float x = static_cast<float>(point.x), y = static_cast<float>(point.y);
-        frm_->Form_MouseMove(button, shift, x, y);
-        return 0;
-      }
-      case WM_LBUTTONDOWN:
-      case WM_RBUTTONDOWN:
-      case WM_MBUTTONDOWN:
-      case WM_XBUTTONDOWN:
-      case WM_MOUSEWHEEL:
-      case WM_MOUSEHWHEEL:
-        frm_->Form_Click();
-        return 0;
-      case WM_KEYDOWN:
-      case WM_SYSKEYDOWN: {
-        // System keys (Alt, F10) too, and never to the default handler: no menu loop starts.
-        int16_t key = static_cast<int16_t>(wparam), shift = 0;
-        frm_->Form_KeyDown(key, shift);
-        return 0;
-      }
-      case WM_SYSKEYUP:
-      case WM_SYSCHAR:
-        return 0;
-      case WM_SETCURSOR:
-        SetCursor(nullptr);
-        return TRUE;
-      case WM_SYSCOMMAND:
-        // No second screen saver over this one; everything else, monitor power included, as usual.
-        if ((wparam & 0xFFF0) == SC_SCREENSAVE) return 0;
-        return std::nullopt;
-      case WM_CLOSE:
-      case WM_ENDSESSION: {
-        // The system unloading the window: the end of the run, at once.
-        int16_t cancel = 0;
-        frm_->Form_Unload(cancel);
-        return 0;
-      }
-      default:
-        return std::nullopt;
-    }
-  }
-
-  HWND window_ = nullptr;
-  std::vector<HWND> covers_;
+  std::vector<std::unique_ptr<Cover>> covers_;
   std::unique_ptr<player::PlaybackWindow> component_;
   std::unique_ptr<settings::SettingsStore> store_;
   std::unique_ptr<FrmMain> frm_;

@@ -3,6 +3,7 @@
 #include "config/browser_paths.h"
 #include "config/config_messages.h"
 #include "settings/number_reading.h"
+#include "settings/saver_settings.h"
 
 namespace quorvane::config {
 namespace {
@@ -101,7 +102,7 @@ void FrmConfig::lstPlay_DblClick() {
 }
 
 void FrmConfig::cmdAdd_Click() {
-  if (c_.lstPlay.ListCount() >= kPlayListLimit) {
+  if (c_.lstPlay.ListCount() >= settings::kMostPlayListEntries) {
     host_.ShowMessage(std::string(kListFullMessage));
     return;
   }

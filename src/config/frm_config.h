@@ -25,9 +25,6 @@ struct ConfigControls {
   player::PlaybackComponent& reaAudioPre;
 };
 
-// Playlist entries reached by adding: Add is refused once the list holds this many.
-inline constexpr int kPlayListLimit = 100;
-
 class FrmConfig {
  public:
   FrmConfig(const ConfigControls& controls, settings::SettingsStore& store, ConfigHost& host);

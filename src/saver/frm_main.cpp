@@ -1,13 +1,11 @@
 #include "saver/frm_main.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
-#include "base/utf8.h"
 #include "saver/placement.h"
 #include "settings/number_reading.h"
-#include "settings/settings_file.h"
+#include "settings/saver_settings.h"
 
 namespace quorvane::saver {
 
@@ -108,52 +106,13 @@ double FrmMain::Draw() { return uniform_(random_); }
 void FrmMain::PlayTrack(int16_t& index) {
   // Reseeded from the time of day on every call, to the millisecond.
   random_.seed(static_cast<uint32_t>(std::llround(host_.TimeOfDay() * 1000.0)));
-  PlayListCount = 0;
-  int16_t count = 0;
-  SizeSettings size;
-  std::optional<std::string> position;
-  std::array<std::string, kMostPlayListEntries + 1> PlayFiles;
+  settings::SaverSettings read;
+  if (std::optional<std::string> text = store_.Load()) read = settings::ReadSaverSettings(*text);
+  PlayListCount = static_cast<int16_t>(read.play_list.size());
 
-  if (std::optional<std::string> text = store_.Load()) {
-    settings::ForEachEntry(*text, [&](const settings::Entry& entry) {
-      if (entry.key == settings::kPlayList) {
-        // Lines past the hundredth find no slot and are passed over.
-        if (count < kMostPlayListEntries) PlayFiles[static_cast<size_t>(count++)] = entry.value;
-      } else if (entry.key == settings::kSizeSel) {
-        char c = entry.value.empty() ? '\0' : entry.value[0];
-        switch (c) {
-          case '0':
-            size.factor = 0.5;
-            break;
-          case '1':
-            size.factor = 1;
-            break;
-          case '2':
-            size.factor = 1.5;
-            break;
-          case '3':
-            size.factor = 2;
-            break;
-          case '4':
-            size.factor = 0;
-            break;
-          case '5':
-            size.full_screen = true;
-            break;
-          default:
-            break;
-        }
-      } else if (entry.key == settings::kSizeFree) {
-        if (size.factor == 0) size.factor = settings::ReadNumber(entry.value);
-      } else if (entry.key == settings::kPosSel) {
-        position = std::string(base::FirstCharacter(entry.value));
-      }
-    });
-  }
-  PlayListCount = count;
-
-  bool in_range = index >= 0 && index <= kMostPlayListEntries;
-  reaAudio_.SetSource(in_range ? PlayFiles[static_cast<size_t>(index)] : std::string());
+  // Past the last entry (up to the 101st place) comes the empty entry, which plays nothing.
+  bool listed = index >= 0 && index < PlayListCount;
+  reaAudio_.SetSource(listed ? read.play_list[static_cast<size_t>(index)] : std::string());
 
   // Wait for the picture size; also over when the clip has ended or could not be played at
   // all, so a missing file or a clip without a picture never holds the saver.
@@ -172,7 +131,7 @@ void FrmMain::PlayTrack(int16_t& index) {
   int32_t ch = reaAudio_.ClipHeight();
   int32_t cw = reaAudio_.ClipWidth();
   Placement place =
-      PlacePicture(sh, sw, ch, cw, size, IsRandomPosition(position), [this] { return Draw(); });
+      PlacePicture(sh, sw, ch, cw, read.size, read.random_position, [this] { return Draw(); });
   reaAudio_.SetHeight(place.height);
   reaAudio_.SetWidth(place.width);
   reaAudio_.SetTop(place.top);

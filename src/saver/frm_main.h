@@ -14,8 +14,6 @@
 
 namespace quorvane::saver {
 
-// The saver holds at most this many playlist entries, and one empty entry behind them.
-inline constexpr int kMostPlayListEntries = 100;
 // A pass through the playlist in which nothing played is followed by this pause.
 inline constexpr uint64_t kIdlePassPauseMs = 5000;
 // The longest the loop sleeps while it waits for a clip's picture size: about one picture of

@@ -18,14 +18,8 @@ double Side(int clip_side, double factor, double window_side) {
 
 }  // namespace
 
-bool IsRandomPosition(const std::optional<std::string>& selector) {
-  if (!selector || selector->empty()) return false;
-  char c = (*selector)[0];
-  return c >= '1' && c <= '9';
-}
-
 Placement PlacePicture(float scale_height, float scale_width, int clip_height, int clip_width,
-                       const SizeSettings& size, bool random_position,
+                       const settings::SizeSettings& size, bool random_position,
                        const std::function<double()>& draw) {
   double sh = scale_height;
   double sw = scale_width;

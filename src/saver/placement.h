@@ -3,15 +3,10 @@
 #pragma once
 
 #include <functional>
-#include <optional>
-#include <string>
+
+#include "settings/saver_settings.h"
 
 namespace quorvane::saver {
-
-struct SizeSettings {
-  double factor = 1;         // 0: the free factor was chosen and not given
-  bool full_screen = false;  // once chosen, stays for the whole settings file
-};
 
 struct Placement {
   float height = 0;
@@ -20,14 +15,10 @@ struct Placement {
   float left = 0;
 };
 
-// True when the position selector asks for a random place: any decimal digit but "0".
-// Absent, "0", empty or not a digit: the centre.
-bool IsRandomPosition(const std::optional<std::string>& selector);
-
 // draw() gives the next number from [0, 1); it is called twice for a random place, for the top
 // first, and not at all for the centre.
 Placement PlacePicture(float scale_height, float scale_width, int clip_height, int clip_width,
-                       const SizeSettings& size, bool random_position,
+                       const settings::SizeSettings& size, bool random_position,
                        const std::function<double()>& draw);
 
 }  // namespace quorvane::saver

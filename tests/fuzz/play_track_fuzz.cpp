@@ -6,6 +6,7 @@
 #include <string>
 
 #include "saver/frm_main.h"
+#include "settings/saver_settings.h"
 
 namespace {
 
@@ -66,6 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int16_t i = index;
     frm.PlayTrack(i);
   }
-  if (frm.PlayListCount < 0 || frm.PlayListCount > saver::kMostPlayListEntries) std::abort();
+  if (frm.PlayListCount < 0 || frm.PlayListCount > settings::kMostPlayListEntries) std::abort();
   return 0;
 }

@@ -7,6 +7,8 @@
 namespace quorvane::saver {
 namespace {
 
+using settings::SizeSettings;
+
 double Never() {
   ADD_FAILURE() << "the centre draws no random number";
   return 0;
@@ -82,15 +84,6 @@ TEST(PlacePicture, RandomPlacesNeverTouchTheTopOrLeftEdge) {
       PlacePicture(600, 800, 100, 100, {1, false}, true, [&] { return n++ == 0 ? 0.0 : 0.999; });
   EXPECT_EQ(got.top, 1);
   EXPECT_EQ(got.left, 700);
-}
-
-TEST(IsRandomPosition, OnlyADigitOtherThanZero) {
-  EXPECT_FALSE(IsRandomPosition(std::nullopt));
-  EXPECT_FALSE(IsRandomPosition(std::string("0")));
-  EXPECT_FALSE(IsRandomPosition(std::string("")));
-  EXPECT_FALSE(IsRandomPosition(std::string("a")));
-  EXPECT_TRUE(IsRandomPosition(std::string("1")));
-  EXPECT_TRUE(IsRandomPosition(std::string("9")));
 }
 
 }  // namespace

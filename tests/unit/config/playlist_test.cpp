@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "config/config_messages.h"
 #include "config_doubles.h"
 
 namespace quorvane::config {
@@ -73,7 +72,9 @@ TEST(CmdAdd, AppendsTheHundredthAndRefusesTheHundredAndFirst) {
       EXPECT_TRUE(d.host.messages.empty());
     } else {
       EXPECT_EQ(d.lstPlay.items, Numbered(before));
-      EXPECT_EQ(d.host.messages, Entries{std::string(kListFullMessage)});
+      EXPECT_EQ(
+          d.host.messages,
+          Entries{"大変申し訳ございませんが、現在１００ファイル以上の選択は、対応していません"});
     }
     EXPECT_EQ(d.lstPlay.index, 3);
     EXPECT_FALSE(d.Ended());
@@ -192,7 +193,8 @@ TEST(Browser, ADriveNotReadySaysSoAndPutsTheDriveListBack) {
 
   d.drvSel.drive = "e:";
   d.form.drvSel_Change();
-  EXPECT_EQ(d.host.messages, Entries{DriveNotReadyMessage("e:")});
+  EXPECT_EQ(d.host.messages,
+            Entries{"大変申し訳ございませんが、ドライブ e: の準備ができていません"});
   EXPECT_NE(d.host.messages[0].find("e:"), std::string::npos);
   EXPECT_EQ(d.drvSel.drive, "d:");
   EXPECT_EQ(d.dirSel.path, "d:\\clips");

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
 #include <thread>
 
 namespace quorvane::e2e {
@@ -35,8 +36,17 @@ std::wstring ClipsFolder() {
   return path;
 }
 
+DWORD Scaled(DWORD timeout_ms) {
+  static const DWORD scale = [] {
+    std::wstring text = Environment(L"QUORVANE_WAIT_SCALE");
+    unsigned long value = text.empty() ? 1 : std::wcstoul(text.c_str(), nullptr, 10);
+    return value >= 1 && value <= 100 ? static_cast<DWORD>(value) : 1;
+  }();
+  return timeout_ms * scale;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(Scaled(timeout_ms));
   for (;;) {
     if (condition()) return true;
     if (std::chrono::steady_clock::now() >= end) return false;
@@ -146,7 +156,7 @@ bool Process::Running() const {
 }
 
 bool Process::WaitForExit(DWORD timeout_ms) const {
-  return Started() && WaitForSingleObject(info_.hProcess, timeout_ms) == WAIT_OBJECT_0;
+  return Started() && WaitForSingleObject(info_.hProcess, Scaled(timeout_ms)) == WAIT_OBJECT_0;
 }
 
 DWORD Process::ExitCode() const {

@@ -28,7 +28,12 @@ std::wstring Environment(const wchar_t* name);
 std::wstring ScrPath();
 std::wstring ClipsFolder();
 
-// Polls condition every few milliseconds until it holds or timeout_ms have passed.
+// A wait's limit stretched QUORVANE_WAIT_SCALE times (1 to 100; 1 when unset), for a machine
+// that runs the programs many times slower than Windows would (an emulated 32-bit run). Every
+// wait below is stretched; what a test measures is not.
+DWORD Scaled(DWORD timeout_ms);
+
+// Polls condition every few milliseconds until it holds or timeout_ms (scaled) have passed.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms);
 
 // A scratch folder in %TEMP% holding its own copy of Quorvane.scr; removed with everything in it.
@@ -71,7 +76,7 @@ class Process {
   DWORD Id() const { return info_.dwProcessId; }
   HANDLE Handle() const { return info_.hProcess; }
   bool Running() const;
-  // True once the process has ended within the time.
+  // True once the process has ended within the time (scaled).
   bool WaitForExit(DWORD timeout_ms) const;
   // The exit code once the process has ended (0 is a clean end).
   DWORD ExitCode() const;

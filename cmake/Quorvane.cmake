@@ -26,6 +26,11 @@ if(WIN32)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   # One self-contained executable: nothing but Windows' own DLLs is imported.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # The same bytes from every build of a commit, wherever it is built: no link time in the PE
+  # header, and no folder of the build machine's in the objects (the relink kit ships them).
+  add_link_options(-Wl,--no-insert-timestamp)
+  add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>"
+                      "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>")
 endif()
 
 # A portable library of our own: sources beside it, headers included as "module/file.h".

@@ -14,7 +14,6 @@ extern "C" {
 #include <map>
 
 #include "player/audio_output.h"
-#include "player/clip_file.h"
 #include "player/picture_converter.h"
 #include "player/real_media.h"
 #include "player/sound_converter.h"
@@ -67,67 +66,109 @@ CodecPtr OpenDecoder(const AVStream* stream) {
   return context;
 }
 
-// A RealMedia file handed to FFmpeg's demuxer through the normaliser (real_media.h).
-class NormalisedIo {
+// Reads stop once the clip is replaced or the player closes: a slow file (a share that hangs)
+// holds them up for one read at most, and a scan of a whole file ends there too.
+class InterruptibleSource final : public ByteSource {
  public:
-  explicit NormalisedIo(std::unique_ptr<ByteSource> source) : normaliser_(std::move(source)) {
+  InterruptibleSource(std::unique_ptr<ByteSource> source, std::function<bool()> interrupted)
+      : source_(std::move(source)), interrupted_(std::move(interrupted)) {}
+  size_t Read(uint8_t* into, size_t most) override {
+    return interrupted_() ? 0 : source_->Read(into, most);
+  }
+  bool Skip(uint64_t count) override { return !interrupted_() && source_->Skip(count); }
+
+ private:
+  std::unique_ptr<ByteSource> source_;
+  std::function<bool()> interrupted_;
+};
+
+// A file handed to FFmpeg's demuxer through our own reading: every byte comes from a ClipFiles
+// source (a RealMedia file through the normaliser, real_media.h).
+class SourceIo {
+ public:
+  explicit SourceIo(std::unique_ptr<ByteSource> source) : source_(std::move(source)) {
     auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
     if (buffer)
       context_ = avio_alloc_context(buffer, kIoBufferSize, 0, this, &Read, nullptr, nullptr);
     if (!context_) av_free(buffer);
   }
-  ~NormalisedIo() {
+  ~SourceIo() {
     if (!context_) return;
     av_freep(&context_->buffer);
     avio_context_free(&context_);
   }
-  NormalisedIo(const NormalisedIo&) = delete;
-  NormalisedIo& operator=(const NormalisedIo&) = delete;
+  SourceIo(const SourceIo&) = delete;
+  SourceIo& operator=(const SourceIo&) = delete;
 
   AVIOContext* Context() const { return context_; }
 
  private:
-  static int Read(void* self, uint8_t* into, int size) {
-    size_t got =
-        static_cast<NormalisedIo*>(self)->normaliser_.Read(into, static_cast<size_t>(size));
-    return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
+  // Called from FFmpeg's C code: nothing may be thrown through it.
+  static int Read(void* self, uint8_t* into, int size) noexcept {
+    try {
+      size_t got = static_cast<SourceIo*>(self)->source_->Read(into, static_cast<size_t>(size));
+      return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
+    } catch (const std::bad_alloc&) {
+      return AVERROR(ENOMEM);
+    } catch (...) {
+      return AVERROR_EXTERNAL;
+    }
   }
 
-  RealMediaNormaliser normaliser_;
+  std::unique_ptr<ByteSource> source_;
   AVIOContext* context_ = nullptr;
 };
 
-// An open file: FFmpeg's demuxer over the file itself, or over the normalised RealMedia file.
+// An open file: FFmpeg's demuxer reading through our I/O. The demuxer is closed before the I/O
+// it reads through (members go in reverse order), and an input is never assigned over: a new
+// one replaces it whole.
 struct Input {
-  std::unique_ptr<NormalisedIo> io;  // declared first: it outlives the demuxer
+  Input() = default;
+  Input(const Input&) = delete;
+  Input& operator=(const Input&) = delete;
+
+  bool real_media = false;  // a RealMedia file, read through the normaliser
+  std::unique_ptr<SourceIo> io;
   std::unique_ptr<AVFormatContext, FormatCloser> format;
 };
+using InputPtr = std::unique_ptr<Input>;
 
-Input OpenInput(const std::string& path, AVIOInterruptCB interrupt) {
-  Input input;
-  std::optional<std::string> head = ReadHead(path, 4);
-  if (!head) return input;
+InputPtr OpenInput(const std::string& path, const ClipFiles& files,
+                   const std::function<bool()>& interrupted, AVIOInterruptCB interrupt) {
+  std::optional<std::string> head = files.ReadHead(path, 4);
+  if (!head) return nullptr;
+  // The file may have gone, been locked or lost its share since its head was read.
+  std::unique_ptr<ByteSource> file = files.Open(path);
+  if (!file) return nullptr;
+  bool real_media = KindOfContent(*head) == ContentKind::kRealMedia;
+  std::unique_ptr<ByteSource> source =
+      std::make_unique<InterruptibleSource>(std::move(file), interrupted);
+  if (real_media) source = std::make_unique<RealMediaNormaliser>(std::move(source));
+  auto input = std::make_unique<Input>();
+  input->real_media = real_media;
+  input->io = std::make_unique<SourceIo>(std::move(source));
+  if (!input->io->Context()) return nullptr;
   AVFormatContext* format = avformat_alloc_context();
-  if (!format) return input;
+  if (!format) return nullptr;
   format->interrupt_callback = interrupt;
-  const AVInputFormat* forced = nullptr;
-  if (KindOfContent(*head) == ContentKind::kRealMedia) {
-    input.io = std::make_unique<NormalisedIo>(OpenByteSource(path));
-    forced = av_find_input_format("rm");
-    if (!input.io->Context() || !forced) {
-      avformat_free_context(format);
-      return input;
-    }
-    format->pb = input.io->Context();
-    format->flags |= AVFMT_FLAG_CUSTOM_IO;
-  }
+  format->pb = input->io->Context();
+  format->flags |= AVFMT_FLAG_CUSTOM_IO;
+  // RealMedia files go to the rm demuxer; anything else is probed (old .ra files are found).
+  const AVInputFormat* forced = real_media ? av_find_input_format("rm") : nullptr;
   // On failure avformat_open_input frees the context itself.
-  if (avformat_open_input(&format, input.io ? "" : path.c_str(), forced, nullptr) < 0) {
-    return input;
-  }
-  input.format.reset(format);
-  if (avformat_find_stream_info(format, nullptr) < 0) input.format.reset();
+  if (avformat_open_input(&format, "", forced, nullptr) < 0) return nullptr;
+  input->format.reset(format);
+  if (avformat_find_stream_info(format, nullptr) < 0) return nullptr;
   return input;
+}
+
+// Which streams of a RealMedia file carry packets; empty (all may) when it cannot be read.
+std::map<int, int> CountPackets(const std::string& path, const ClipFiles& files,
+                                const std::function<bool()>& interrupted) {
+  std::unique_ptr<ByteSource> file = files.Open(path);
+  if (!file) return {};
+  return RealMediaNormaliser::CountPackets(
+      std::make_unique<InterruptibleSource>(std::move(file), interrupted));
 }
 
 // The streams of one kind that can be played, best first.
@@ -160,14 +201,14 @@ std::vector<int> Candidates(const AVFormatContext* format, AVMediaType type,
 
 class FFmpegClipDecoder final : public ClipDecoder {
  public:
-  explicit FFmpegClipDecoder(std::function<bool()> interrupted)
-      : interrupted_(std::move(interrupted)) {}
+  FFmpegClipDecoder(std::function<bool()> interrupted, std::shared_ptr<const ClipFiles> files)
+      : interrupted_(std::move(interrupted)), files_(std::move(files)) {}
 
   bool Open(const std::string& path) {
     path_ = path;
-    input_ = OpenInput(path, Interruption());
-    AVFormatContext* format = input_.format.get();
-    if (!format) return false;
+    input_ = OpenInput(path, *files_, interrupted_, Interruption());
+    if (!input_) return false;
+    AVFormatContext* format = input_->format.get();
     // A damaged clip can decode into far more than it holds; it ends a little after the length
     // its header gives, when it gives one.
     if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
@@ -179,7 +220,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
 
     // Which streams carry packets at all is known of RealMedia files only.
     std::map<int, int> packets;
-    if (input_.io) packets = RealMediaNormaliser::CountPackets(OpenByteSource(path));
+    if (input_->real_media) packets = CountPackets(path, *files_, interrupted_);
     for (int index : Candidates(format, AVMEDIA_TYPE_VIDEO, packets)) {
       video_ = OpenDecoder(format->streams[index]);
       if (video_) {
@@ -264,15 +305,16 @@ class FFmpegClipDecoder final : public ClipDecoder {
   void SoundFailed() {
     if (sound_given_ || ++sound_failures_ < kSoundFailuresBeforeNext) return;
     sound_failures_ = 0;
-    Input again = OpenInput(path_, Interruption());
-    if (!again.format) {
+    InputPtr again = OpenInput(path_, *files_, interrupted_, Interruption());
+    if (!again) {
       audio_.reset();
       audio_index_ = -1;
       return;
     }
-    OpenNextSound(again.format.get());
+    OpenNextSound(again->format.get());
     if (!audio_) return;  // no sound left to try: the old input reads on for the pictures
-    // The picture decoder goes on from the packet after the last one it was given.
+    // The picture decoder goes on from the packet after the last one it was given. The old
+    // input goes whole, its demuxer before its I/O.
     input_ = std::move(again);
     skip_video_packets_ = video_packets_;
     video_packets_ = 0;
@@ -297,7 +339,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
       drained_ = true;
       return true;
     }
-    if (av_read_frame(input_.format.get(), packet_.get()) < 0) {
+    if (av_read_frame(input_->format.get(), packet_.get()) < 0) {
       if (audio_) avcodec_send_packet(audio_.get(), nullptr);
       flushing_ = true;
       return true;
@@ -326,7 +368,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
     int64_t stamp = frame->best_effort_timestamp;
     if (stamp == AV_NOPTS_VALUE) return std::nullopt;
     double time =
-        static_cast<double>(stamp) * av_q2d(input_.format->streams[stream_index]->time_base);
+        static_cast<double>(stamp) * av_q2d(input_->format->streams[stream_index]->time_base);
     return std::isfinite(time) ? std::optional<double>(time - origin_) : std::nullopt;
   }
 
@@ -364,8 +406,9 @@ class FFmpegClipDecoder final : public ClipDecoder {
   }
 
   std::function<bool()> interrupted_;
+  std::shared_ptr<const ClipFiles> files_;
   std::string path_;
-  Input input_;
+  InputPtr input_;
   CodecPtr video_;
   CodecPtr audio_;
   int video_index_ = -1;
@@ -396,10 +439,11 @@ class FFmpegClipDecoder final : public ClipDecoder {
 }  // namespace
 
 std::unique_ptr<ClipDecoder> ClipDecoder::Open(const std::string& utf8_path,
-                                               std::function<bool()> interrupted) {
+                                               std::function<bool()> interrupted,
+                                               std::shared_ptr<const ClipFiles> files) {
   av_log_set_level(AV_LOG_QUIET);
   av_max_alloc(kLargestAllocation);
-  auto decoder = std::make_unique<FFmpegClipDecoder>(std::move(interrupted));
+  auto decoder = std::make_unique<FFmpegClipDecoder>(std::move(interrupted), std::move(files));
   if (!decoder->Open(utf8_path)) return nullptr;
   return decoder;
 }

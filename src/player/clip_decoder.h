@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "player/audio_output.h"
+#include "player/clip_file.h"
 #include "player/picture.h"
 
 namespace quorvane::player {
@@ -31,9 +32,11 @@ class ClipDecoder {
   virtual ~ClipDecoder() = default;
 
   // Nothing when FFmpeg cannot open the file or it holds neither a picture nor sound.
-  // interrupted() is polled while blocking reads run; true stops them.
+  // interrupted() is polled before every read of the file; true stops them. Every byte is read
+  // through files.
   static std::unique_ptr<ClipDecoder> Open(const std::string& utf8_path,
-                                           std::function<bool()> interrupted);
+                                           std::function<bool()> interrupted,
+                                           std::shared_ptr<const ClipFiles> files = DiskFiles());
 
   virtual bool HasPicture() const = 0;
   virtual bool HasSound() const = 0;

@@ -56,20 +56,35 @@ std::optional<std::filesystem::path> PathFromUtf8(std::string_view utf8) {
   }
 }
 
-bool IsRegularFile(std::string_view utf8) {
-  std::optional<std::filesystem::path> path = PathFromUtf8(utf8);
-  std::error_code error;
-  return path && std::filesystem::is_regular_file(*path, error);
-}
-
-std::optional<std::string> ReadHead(std::string_view utf8, size_t most) {
-  std::unique_ptr<FileSource> file = OpenFile(utf8);
+std::optional<std::string> ClipFiles::ReadHead(std::string_view utf8, size_t most) const {
+  std::unique_ptr<ByteSource> file = Open(utf8);
   if (!file) return std::nullopt;
   std::string head(most, '\0');
-  head.resize(file->Read(reinterpret_cast<uint8_t*>(head.data()), most));
+  size_t have = 0;
+  // A source may give less than asked without being at its end.
+  while (have < most) {
+    size_t got = file->Read(reinterpret_cast<uint8_t*>(head.data()) + have, most - have);
+    if (got == 0) break;
+    have += got;
+  }
+  head.resize(have);
   return head;
 }
 
-std::unique_ptr<ByteSource> OpenByteSource(std::string_view utf8) { return OpenFile(utf8); }
+namespace {
+
+class Disk final : public ClipFiles {
+ public:
+  std::unique_ptr<ByteSource> Open(std::string_view utf8) const override { return OpenFile(utf8); }
+  bool IsRegularFile(std::string_view utf8) const override {
+    std::optional<std::filesystem::path> path = PathFromUtf8(utf8);
+    std::error_code error;
+    return path && std::filesystem::is_regular_file(*path, error);
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<const ClipFiles> DiskFiles() { return std::make_shared<Disk>(); }
 
 }  // namespace quorvane::player

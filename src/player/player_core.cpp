@@ -25,10 +25,11 @@ constexpr int kDeepestMetafile = 4;
 }  // namespace
 
 PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
-                       LineDecoder metafile_lines)
+                       LineDecoder metafile_lines, std::shared_ptr<const ClipFiles> files)
     : audio_(audio ? std::move(audio) : CreateSilentOutput()),
       changed_(std::move(changed)),
       metafile_lines_(std::move(metafile_lines)),
+      files_(files ? std::move(files) : DiskFiles()),
       // the queue, the one painted, and the one being decoded
       buffers_(std::make_shared<PictureBuffers>(kQueuedPictures + 2)) {
   try {
@@ -186,21 +187,21 @@ void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {
 }
 
 std::optional<std::string> PlayerCore::ResolveClip(const std::string& path, int depth) const {
-  std::optional<std::string> head = ReadHead(path, kLargestMetafile);
+  std::optional<std::string> head = files_->ReadHead(path, kLargestMetafile);
   if (!head) return std::nullopt;
   if (KindOfContent(*head) != ContentKind::kText) return path;
   if (depth == 0) return std::nullopt;
   std::optional<std::string> entry =
       FirstPlayableEntry(*head, ParentFolder(path), metafile_lines_,
-                         [](const std::string& named) { return IsRegularFile(named); });
+                         [this](const std::string& named) { return files_->IsRegularFile(named); });
   return entry ? ResolveClip(*entry, depth - 1) : std::nullopt;
 }
 
 void PlayerCore::Play(uint64_t serial, const std::string& path) {
   std::optional<std::string> clip = ResolveClip(path, kDeepestMetafile);
   if (!clip) return Report(serial, kPlayStateIdle, Size{0, 0});
-  std::unique_ptr<ClipDecoder> decoder =
-      ClipDecoder::Open(*clip, [this, serial] { return Cancelled(serial); });
+  std::unique_ptr<ClipDecoder> decoder = ClipDecoder::Open(
+      *clip, [this, serial] { return Cancelled(serial); }, files_);
   if (!decoder) return Report(serial, kPlayStateIdle, Size{0, 0});
 
   // The device opens with the clip's first sound, in its format; until it is tried, sound is

@@ -22,6 +22,7 @@
 
 #include "player/audio_output.h"
 #include "player/clip_clock.h"
+#include "player/clip_file.h"
 #include "player/picture.h"
 #include "player/playback_component.h"
 #include "player/ram_file.h"
@@ -36,8 +37,9 @@ class PlayerCore {
   // picture arrived in an empty queue (later ones fall due after it: NextPictureIn says when);
   // it must only wake the user-interface thread (signal an event, post a message).
   // metafile_lines reads a metafile's lines as text (on Windows also in the ANSI code page).
+  // Every file is read through files (the disk's when null).
   PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
-             LineDecoder metafile_lines = Utf8Line);
+             LineDecoder metafile_lines = Utf8Line, std::shared_ptr<const ClipFiles> files = {});
   ~PlayerCore();
   PlayerCore(const PlayerCore&) = delete;
   PlayerCore& operator=(const PlayerCore&) = delete;
@@ -91,6 +93,7 @@ class PlayerCore {
   std::unique_ptr<AudioOutput> audio_;
   std::function<void()> changed_;
   LineDecoder metafile_lines_;
+  std::shared_ptr<const ClipFiles> files_;
   std::shared_ptr<PictureBuffers> buffers_;  // locks itself
 
   std::atomic<int32_t> state_{kPlayStateIdle};

@@ -62,16 +62,18 @@ class Lookahead {
   uint64_t used_ = 0;
 };
 
-class RealMediaNormaliser {
+// The rewritten file, as a source of its own.
+class RealMediaNormaliser final : public ByteSource {
  public:
   explicit RealMediaNormaliser(std::unique_ptr<ByteSource> source) : in_(std::move(source)) {}
 
   // Up to most bytes of the rewritten file; 0 at its end.
-  size_t Read(uint8_t* into, size_t most);
+  size_t Read(uint8_t* into, size_t most) override;
 
   // Packets per stream, keyed by the stream id FFmpeg's demuxer gives: the stream number, plus
   // the sub-stream << 16 for a stream that carries several encodings. Only the first MiB of each
-  // data chunk is looked at: the first packets tell which streams carry any.
+  // data chunk is looked at: the first packets tell which streams carry any. A data chunk that
+  // does not give its size is read through; the source decides whether that may be stopped.
   static std::map<int, int> CountPackets(std::unique_ptr<ByteSource> source);
 
  private:

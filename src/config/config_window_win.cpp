@@ -308,6 +308,9 @@ win::Window::Result ConfigWindow::OnActivate(bool active) {
 
 win::Window::Result ConfigWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
+  // The controls draw with the old fonts until the layout hands them the new ones: the old go
+  // only after that.
+  std::unique_ptr<DialogFonts> old_fonts = std::move(fonts_);
   fonts_ = std::make_unique<DialogFonts>(dpi_);
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

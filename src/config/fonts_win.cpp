@@ -28,7 +28,7 @@ constexpr int kTitleSize = 1125;
 constexpr int kSmallestSize = 600;
 constexpr int kSizeStep = 25;
 
-int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) noexcept {
   *reinterpret_cast<bool*>(found) = true;
   return 0;
 }

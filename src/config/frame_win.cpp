@@ -41,11 +41,17 @@ void Paint(HWND frame) {
   EndPaint(frame, &paint);
 }
 
-LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                           DWORD_PTR) noexcept {
   switch (msg) {
     case WM_PAINT:
-      Paint(frame);
-      return 0;
+      // Called from Windows' own code: nothing may be thrown through it.
+      try {
+        Paint(frame);
+        return 0;
+      } catch (...) {
+        break;
+      }
     case WM_SETTEXT:
     case WM_SETFONT: {
       // The group box would draw its caption at once; draw it our way instead.

@@ -1,8 +1,9 @@
 // Sound from decoded frames as 16-bit interleaved samples for the sound device: at the clip's own
 // rate with one or two channels, as its first frame has them (more channels mixed down to two).
-// Frames that change their rate, layout or sample format in the middle are resampled to that
-// format; 16-bit frames already in it are copied as they are, with no resampler at all (the
-// device or the system's mixer brings the sound to the rate it plays at). Owned by the clip
+// Frames that change their rate or layout in the middle, or that have more channels, are
+// resampled to that format; frames that differ only in their samples' form are converted
+// sample by sample, with no resampler at all (the device or the system's mixer brings the sound
+// to the rate it plays at). Owned by the clip
 // decoder, on the player's worker thread.
 #pragma once
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "player/playback_window_win.h"
@@ -208,13 +209,18 @@ class SaverWindow final : private InputSink, public SaverSurface, public SaverHo
     return component_ != nullptr;
   }
 
-  static BOOL CALLBACK AddCover(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  // Called from Windows' own code: nothing may be thrown through it.
+  static BOOL CALLBACK AddCover(HMONITOR monitor, HDC, LPRECT, LPARAM data) noexcept {
     auto* self = reinterpret_cast<SaverWindow*>(data);
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (!GetMonitorInfoW(monitor, &info) || (info.dwFlags & MONITORINFOF_PRIMARY)) return TRUE;
-    auto cover = std::make_unique<Cover>(static_cast<InputSink&>(*self));
-    if (cover->Create(info.rcMonitor)) self->covers_.push_back(std::move(cover));
+    try {
+      auto cover = std::make_unique<Cover>(static_cast<InputSink&>(*self));
+      if (cover->Create(info.rcMonitor)) self->covers_.push_back(std::move(cover));
+    } catch (const std::bad_alloc&) {
+      return FALSE;  // that monitor and the ones after it stay uncovered
+    }
     return TRUE;
   }
 

@@ -35,15 +35,21 @@ bool Window::Create(const Class& window_class, const Placement& placement, const
   return handle_ != nullptr;
 }
 
-LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wparam,
+                                   LPARAM lparam) noexcept {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
     self->handle_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self) {
-    if (Result result = self->Route(message, wparam, lparam)) return *result;
+  // Windows calls this from its own code: nothing may be thrown through it. A handler that ran
+  // out of memory leaves the message to the system's own handling.
+  try {
+    if (self) {
+      if (Result result = self->Route(message, wparam, lparam)) return *result;
+    }
+  } catch (...) {
   }
   return DefWindowProcW(window, message, wparam, lparam);
 }

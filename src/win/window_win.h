@@ -64,7 +64,8 @@ class Window {
   virtual Result OnAppMessage(UINT /*message*/, WPARAM /*wparam*/, LPARAM /*lparam*/) { return {}; }
 
  private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam,
+                                    LPARAM lparam) noexcept;
   Result Route(UINT message, WPARAM wparam, LPARAM lparam);
 
   HWND handle_ = nullptr;

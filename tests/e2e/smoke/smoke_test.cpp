@@ -1,6 +1,7 @@
 // The saver on a clip of Real's own encoders (a generated one where their folder is not there):
-// its picture at its own size and lit, its sound heard where the machine's sound keeps up, and a
-// clean end at a key. Written to hold on a machine many times slower than Windows.
+// its window, its picture at its own size and lit, its sound heard where the machine's sound
+// keeps up, and a clean end at a key; the dialog's window, and a clean end when it is closed.
+// Written to hold on a machine many times slower than Windows.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -52,6 +53,16 @@ TEST(Smoke, TheSaverShowsAClipPlaysItsSoundAndEndsCleanlyAtAKey) {
   PostKey(saver.window, 'A');
   ASSERT_TRUE(saver.process->WaitForExit(5000)) << "a key did not end the saver";
   EXPECT_EQ(saver.process->ExitCode(), 0u);
+}
+
+TEST(Smoke, TheDialogOpensAndClosesCleanly) {
+  ProgramFolder folder;
+  Process scr(folder.Scr(), L"/c");
+  HWND dialog = scr.WaitForWindow(L"", kDialogCaption, 15000);
+  ASSERT_NE(dialog, nullptr) << "the dialog never showed";
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(scr.WaitForExit(10000)) << "closing the dialog did not end the program";
+  EXPECT_EQ(scr.ExitCode(), 0u);
 }
 
 }  // namespace

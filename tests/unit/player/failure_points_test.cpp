@@ -8,66 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "clips.h"
+#include "decode_run.h"
 #include "faulty_files.h"
-#include "player/clip_decoder.h"
 
 namespace quorvane::player::testing {
 namespace {
 
-constexpr auto kLongestRun = std::chrono::seconds(20);
-
-struct Outcome {
-  bool opened = false;
-  int pictures = 0;
-  int sounds = 0;
-  bool timed_out = false;
-};
-
-Outcome Decode(const std::string& path, std::shared_ptr<const FaultyFiles> files) {
-  auto start = std::chrono::steady_clock::now();
-  Outcome outcome;
-  auto interrupted = [&] {
-    outcome.timed_out = outcome.timed_out || std::chrono::steady_clock::now() - start > kLongestRun;
-    return outcome.timed_out;
-  };
-  std::unique_ptr<ClipDecoder> decoder = ClipDecoder::Open(path, interrupted, files);
-  if (!decoder) return outcome;
-  outcome.opened = true;
-  Picture picture;
-  ClipDecoder::Sound sound;
-  for (;;) {
-    ClipDecoder::Step step = decoder->Next(0, 0, picture, sound);
-    if (step == ClipDecoder::Step::kEnd) break;
-    if (step == ClipDecoder::Step::kPicture) ++outcome.pictures;
-    if (step == ClipDecoder::Step::kSound) ++outcome.sounds;
-  }
-  return outcome;
-}
-
-std::vector<std::string> ClipSet() {
-  std::vector<std::string> clips;
-  for (const char* name :
-       {"small.rm", "medium.rm", "tone.rm", "tone-ac3.rm", "corrupt.rm", "short-ac3.rm"}) {
-    clips.push_back(Clip(name));
-  }
-  for (const char* name :
-       {"rv40_cook_helix9_56x44.rm", "rv30_cook_rp85_Battle_160x100.rm",
-        "surestream_cook3x_atrac3_helix9.rm", "dnet_realencoder51_TemptationRag.ra",
-        "cook_stereo22k_helix11.ra", "truncated_rv30_cook_320x240_bbc_misnamed.ram",
-        "truncated_rv40_cook_stub.rm"}) {
-    if (std::optional<std::string> real = RealClip(name)) clips.push_back(*real);
-  }
-  return clips;
-}
-
 TEST(FailurePoints, EveryFailedOrShortFileOperationEndsTheClipCleanly) {
   auto started = std::chrono::steady_clock::now();
   int runs = 0;
-  for (const std::string& clip : ClipSet()) {
+  for (const std::string& clip : FailureClipSet()) {
     SCOPED_TRACE(clip);
     auto counting = std::make_shared<FaultyFiles>();
-    Outcome whole = Decode(clip, counting);
+    DecodeRun whole = DecodeWhole(clip, counting);
     ASSERT_FALSE(whole.timed_out);
     std::vector<Operation> log = counting->Log();
     for (int64_t n = 1; n <= static_cast<int64_t>(log.size()); ++n) {
@@ -77,7 +30,7 @@ TEST(FailurePoints, EveryFailedOrShortFileOperationEndsTheClipCleanly) {
         }
         SCOPED_TRACE("operation " + std::to_string(n) +
                      (fault == Fault::kError ? " fails" : " comes up short"));
-        Outcome run = Decode(clip, std::make_shared<FaultyFiles>(n, fault));
+        DecodeRun run = DecodeWhole(clip, std::make_shared<FaultyFiles>(n, fault));
         ++runs;
         EXPECT_FALSE(run.timed_out) << "the clip did not end";
         EXPECT_LE(run.pictures, whole.pictures + 1);

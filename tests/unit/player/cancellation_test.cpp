@@ -1,0 +1,84 @@
+// A new source, or the player's end, while its worker reads a file slowly (a share that hangs,
+// a large file): the worker lets go within 100 ms wherever it is, opening the file, scanning it
+// for the streams that carry packets (a RealMedia file whose data chunk gives no size is read
+// through) or decoding it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "clips.h"
+#include "faulty_files.h"
+#include "player/player_core.h"
+
+namespace quorvane::player::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kReadDelay = std::chrono::milliseconds(30);
+constexpr auto kPrompt = std::chrono::milliseconds(100);
+
+// long.rm with its data chunk's size field cleared: nothing says where its packets end.
+std::string ClipOfUnknownLength() {
+  std::ifstream in(Clip("long.rm"), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t data = bytes.find("DATA");
+  EXPECT_NE(data, std::string::npos);
+  std::memset(bytes.data() + data + 4, 0, 4);
+  std::string path = ScratchFolder("cancellation") + "/unknown-length.rm";
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+// Waits until the worker has made this many reads of the slow files.
+bool ReadsReached(const FaultyFiles& files, int64_t count) {
+  auto end = Clock::now() + std::chrono::seconds(30);
+  while (files.Operations() < count) {
+    if (Clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+TEST(Cancellation, ThePlayersEndIsPromptWhereverTheWorkerIsInASlowFile) {
+  std::string clip = ClipOfUnknownLength();
+  // Its opening, its scan and its decoding: each at some number of slow reads.
+  for (int64_t reads : {1, 3, 6, 10, 14}) {
+    SCOPED_TRACE("after " + std::to_string(reads) + " reads");
+    auto files = std::make_shared<FaultyFiles>();
+    files->SetReadDelay(kReadDelay);
+    auto core = std::make_unique<PlayerCore>(nullptr, nullptr, Utf8Line, files);
+    core->SetSource(clip);
+    ASSERT_TRUE(ReadsReached(*files, reads));
+    auto start = Clock::now();
+    core.reset();
+    EXPECT_LT(Clock::now() - start, kPrompt + kReadDelay);
+  }
+}
+
+TEST(Cancellation, ANewSourceStopsTheReadingOfTheOldOnePromptly) {
+  std::string clip = ClipOfUnknownLength();
+  for (int64_t reads : {2, 8}) {
+    SCOPED_TRACE("after " + std::to_string(reads) + " reads");
+    auto files = std::make_shared<FaultyFiles>();
+    files->SetReadDelay(kReadDelay);
+    PlayerCore core(nullptr, nullptr, Utf8Line, files);
+    core.SetSource(clip);
+    ASSERT_TRUE(ReadsReached(*files, reads));
+    auto start = Clock::now();
+    core.SetSource("");
+    EXPECT_LT(Clock::now() - start, kPrompt);
+    // The worker is done with the old file: no read of it goes on.
+    std::this_thread::sleep_for(kPrompt + kReadDelay);
+    int64_t settled = files->Operations();
+    std::this_thread::sleep_for(kReadDelay * 5);
+    EXPECT_EQ(files->Operations(), settled) << "the old file was still being read";
+  }
+}
+
+}  // namespace
+}  // namespace quorvane::player::testing

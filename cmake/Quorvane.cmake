@@ -15,6 +15,12 @@ if(QUORVANE_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+option(QUORVANE_SANITIZE_THREAD "Build the native code with ThreadSanitizer (the player's tests)" OFF)
+if(QUORVANE_SANITIZE_THREAD AND NOT WIN32)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 if(QUORVANE_SANITIZE AND NOT WIN32)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)

@@ -92,22 +92,22 @@ std::optional<double> PlayerCore::NextPictureIn() {
   return queue_.front()->time - clock_.Seconds();
 }
 
-void PlayerCore::Run() {
+void PlayerCore::Run() noexcept {
   for (;;) {
     uint64_t serial = 0;
-    std::string path;
-    {
-      std::unique_lock lock(mutex_);
-      wake_worker_.wait(lock, [&] { return stopping_ || requested_serial_ != started_serial_; });
-      if (stopping_) return;
-      serial = started_serial_ = requested_serial_;
-      path = requested_path_;
-    }
-    if (path.empty()) continue;
     try {
-      Play(serial, path);
+      std::string path;
+      {
+        std::unique_lock lock(mutex_);
+        wake_worker_.wait(lock, [&] { return stopping_ || requested_serial_ != started_serial_; });
+        if (stopping_) return;
+        serial = started_serial_ = requested_serial_;
+        path = requested_path_;
+      }
+      if (!path.empty()) Play(serial, path);
     } catch (...) {
-      // Whatever a clip holds, it never ends the program: it has simply ended.
+      // Whatever a clip holds, and however little memory is left, it never ends the program:
+      // the clip has simply ended. Nothing is thrown out of the thread's entry.
       audio_->Stop();
       Report(serial, kPlayStateIdle, Size{0, 0});
     }

@@ -72,7 +72,7 @@ class PlayerCore {
     int32_t width, height;
   };
 
-  void Run();
+  void Run() noexcept;
   void Play(uint64_t serial, const std::string& path);
   // The clip a source names: itself, or what its metafile names (followed a few deep).
   std::optional<std::string> ResolveClip(const std::string& path, int depth) const;

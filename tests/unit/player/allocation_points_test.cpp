@@ -6,7 +6,7 @@
 // clip's end. By default every allocation of the generated clips' opening is tried, every
 // eighth of the other clips', and a sample of each clip's decoding (which repeats the same few
 // allocations for every picture and piece of sound): QUORVANE_FAILURE_POINTS=all tries every
-// allocation of every clip, each run to the clip's end (scripts/failure-points, minutes long).
+// allocation of every clip (scripts/failure-points: some 315,000 runs with the real clips).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -58,7 +58,7 @@ TEST(AllocationPoints, EveryFailedAllocationEndsTheClipAndLeavesNothingBehind) {
     for (int64_t n : points) {
       int steps_after = 0;
       auto enough = [&steps_after] {
-        return !EveryPoint() && AllocationFailed() && ++steps_after > kStepsAfterTheFailure;
+        return AllocationFailed() && ++steps_after > kStepsAfterTheFailure;
       };
       ArmAllocations(n);
       DecodeRun run = DecodeWhole(clip, disk, {}, enough);

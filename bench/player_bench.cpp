@@ -19,8 +19,8 @@ extern "C" {
 #include <thread>
 #include <vector>
 
-#include "player/clip_decoder.h"
-#include "player/player_core.h"
+#include "player/decode/clip_decoder.h"
+#include "player/timing/player_core.h"
 
 namespace quorvane::player {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "player/playback_window_win.h"
+#include "player/output/playback_window_win.h"
 
 namespace quorvane::player {
 namespace {

@@ -16,7 +16,7 @@
 #include "config/frm_config.h"
 #include "config/layout.h"
 #include "config/tab_order.h"
-#include "player/playback_window_win.h"
+#include "player/output/playback_window_win.h"
 #include "settings/settings_store_win.h"
 #include "win/app_win.h"
 #include "win/text_win.h"

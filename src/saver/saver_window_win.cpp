@@ -9,7 +9,7 @@
 #include <new>
 #include <vector>
 
-#include "player/playback_window_win.h"
+#include "player/output/playback_window_win.h"
 #include "saver/frm_main.h"
 #include "settings/settings_store_win.h"
 #include "win/app_win.h"

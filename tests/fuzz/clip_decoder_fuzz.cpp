@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "player/clip_decoder.h"
+#include "player/decode/clip_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/quorvane-fuzz-clip-" + std::to_string(getpid()) + ".rm";

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/ram_file.h"
+#include "player/source/ram_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "player/real_media.h"
+#include "player/source/real_media.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "player/playback_window_win.h"
+#include "player/output/playback_window_win.h"
 #include "support/support.h"
 
 namespace quorvane::e2e {

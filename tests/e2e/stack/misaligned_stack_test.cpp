@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "player/clip_decoder.h"
+#include "player/decode/clip_decoder.h"
 #include "support/support.h"
 
 // Calls fn(argument) with the stack off 16-byte alignment by skew bytes (4, 8 or 12) at the

@@ -1,0 +1,36 @@
+// How the player reaches clip and metafile files: by their UTF-8 paths, without ever throwing (a
+// path from a metafile's bytes may not be valid text, and the Windows build's conversion of
+// such a path throws; such a path names no file). Every byte the player reads goes through a
+// ClipFiles, so tests can hand it files that fail or are slow at any operation. Used by the
+// player's worker thread; an implementation must allow calls from any one thread at a time.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "player/source/real_media.h"
+
+namespace quorvane::player {
+
+// The path, or nothing when the text is not valid UTF-8.
+std::optional<std::filesystem::path> PathFromUtf8(std::string_view utf8);
+
+class ClipFiles {
+ public:
+  virtual ~ClipFiles() = default;
+  // The file as a byte source, or nullptr when it cannot be opened.
+  virtual std::unique_ptr<ByteSource> Open(std::string_view utf8) const = 0;
+  virtual bool IsRegularFile(std::string_view utf8) const = 0;
+
+  // The file's first bytes (up to most of them), or nothing when it cannot be opened.
+  std::optional<std::string> ReadHead(std::string_view utf8, size_t most) const;
+};
+
+// The files on the disk.
+std::shared_ptr<const ClipFiles> DiskFiles();
+
+}  // namespace quorvane::player

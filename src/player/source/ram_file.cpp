@@ -1,0 +1,121 @@
+#include "player/source/ram_file.h"
+
+#include <cctype>
+
+#include "base/text.h"
+#include "base/utf8.h"
+
+namespace quorvane::player {
+
+namespace {
+
+std::string_view Trim(std::string_view text) {
+  const std::string_view blanks = " \t\r\n\v\f";
+  size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+// "scheme://" with a scheme of two letters or more ("C://" is a drive, not a scheme).
+size_t SchemeLength(std::string_view entry) {
+  size_t i = 0;
+  while (i < entry.size() && (std::isalnum(static_cast<unsigned char>(entry[i])) ||
+                              entry[i] == '+' || entry[i] == '-' || entry[i] == '.')) {
+    ++i;
+  }
+  bool scheme =
+      i >= 2 && std::isalpha(static_cast<unsigned char>(entry[0])) && entry.substr(i, 3) == "://";
+  return scheme ? i : 0;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string PercentDecoded(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+        HexValue(text[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+      i += 2;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+bool IsAbsolute(std::string_view path) {
+  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    return true;
+  }
+  return !path.empty() && (path[0] == '\\' || path[0] == '/');
+}
+
+// The folder's own kind of separator: "/" for a folder written with those alone.
+char SeparatorOf(std::string_view folder) {
+  bool unix_style =
+      folder.find('/') != std::string_view::npos && folder.find('\\') == std::string_view::npos;
+  return unix_style ? '/' : '\\';
+}
+
+}  // namespace
+
+bool IsNetworkEntry(std::string_view entry) {
+  entry = Trim(entry);
+  return SchemeLength(entry) > 0 && !base::StartsWithNoCase(entry, "file://");
+}
+
+std::string_view ParentFolder(std::string_view path) {
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+std::optional<std::string> LocalEntryPath(std::string_view entry, std::string_view ram_folder) {
+  entry = Trim(entry);
+  if (entry.empty() || entry[0] == '#' || entry.substr(0, 2) == "--") return std::nullopt;
+  if (IsNetworkEntry(entry)) return std::nullopt;
+  std::string path;
+  if (base::StartsWithNoCase(entry, "file://")) {
+    std::string_view rest = entry.substr(7);
+    // file:///C:/clip.rm and file://C:/clip.rm both name C:\clip.rm; file:///clips/a.rm a root
+    // path; "localhost" is this machine.
+    if (base::StartsWithNoCase(rest, "localhost/")) rest.remove_prefix(9);
+    if (rest.size() >= 3 && rest[0] == '/' && rest[2] == ':') rest.remove_prefix(1);
+    path = PercentDecoded(rest);
+  } else {
+    path = std::string(entry);
+  }
+  if (path.empty()) return std::nullopt;
+  if (!IsAbsolute(path) && !ram_folder.empty()) {
+    path = base::JoinPath(ram_folder, path, SeparatorOf(ram_folder));
+  }
+  return path;
+}
+
+std::optional<std::string> Utf8Line(std::string_view line) {
+  if (!base::IsValidUtf8(line)) return std::nullopt;
+  return std::string(line);
+}
+
+std::optional<std::string> FirstPlayableEntry(
+    std::string_view text, std::string_view ram_folder, const LineDecoder& decode,
+    const std::function<bool(const std::string&)>& exists) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    std::optional<std::string> line = decode(text.substr(start, end - start));
+    std::optional<std::string> path = line ? LocalEntryPath(*line, ram_folder) : std::nullopt;
+    if (path && exists(*path)) return path;
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+}  // namespace quorvane::player

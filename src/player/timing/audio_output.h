@@ -1,0 +1,44 @@
+// Where a clip's sound goes: 16-bit interleaved samples at the clip's own rate, one or two
+// channels. The player's worker thread alone starts, feeds, asks and stops it. While sound
+// plays, its device's position sets the clip's clock; without a device the system clock runs it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "player/convert/sound_format.h"
+
+namespace quorvane::player {
+
+class AudioOutput {
+ public:
+  virtual ~AudioOutput() = default;
+  // Opens the default device for sound of this format; false when there is none (the clip
+  // plays on without sound).
+  virtual bool Start(SoundFormat format) = 0;
+  // Queues interleaved samples; blocks while enough is queued, returns early once cancelled().
+  // Samples may be held back until a whole block is there.
+  virtual void Write(const int16_t* samples, size_t frames,
+                     const std::function<bool()>& cancelled) = 0;
+  // True when Write would take samples at once, without waiting for the device.
+  virtual bool Ready() const = 0;
+  // Queues whatever Write held back: called after a clip's last sound.
+  virtual void Drain() = 0;
+  // Waits, until cancelled(), for the device to have played everything queued: called at the
+  // clip's end, before Stop, which would cut off what the sound system still holds.
+  virtual void Finish(const std::function<bool()>& cancelled) = 0;
+  // Drops whatever is queued and closes the device.
+  virtual void Stop() = 0;
+  // Seconds of sound heard since Start, while the device is playing what was written; nothing
+  // before the first samples, after the last one has been heard, without a device, and once the
+  // device has stopped playing (it went away): the clip then goes on on the system clock.
+  virtual std::optional<double> PlayedSeconds() const = 0;
+};
+
+// No device at all: every Start fails.
+std::unique_ptr<AudioOutput> CreateSilentOutput();
+
+}  // namespace quorvane::player

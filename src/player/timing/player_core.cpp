@@ -1,0 +1,205 @@
+#include "player/timing/player_core.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "player/convert/picture_buffers.h"
+#include "player/decode/clip_decoder.h"
+#include "player/source/clip_resolver.h"
+#include "player/timing/clip_run.h"
+
+namespace quorvane::player {
+
+namespace {
+
+// Pictures decoded ahead of the clock: enough to smooth a slow decode, little memory.
+constexpr size_t kQueuedPictures = 3;
+// A picture wider or taller than this is converted at the clip's own size and stretched by the
+// painter instead; no screen needs more, and it bounds the memory of a queued picture.
+constexpr int kLargestPictureSide = 8192;
+// The longest the worker sleeps before it looks again at the queue and the sound device: a
+// sound clock may run slower or faster than the system's.
+constexpr double kLongestWait = 0.05;
+// How often the worker looks at the sound device's room while it waits.
+constexpr double kSoundRoomWait = 0.02;
+
+}  // namespace
+
+PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
+                       LineDecoder metafile_lines, std::shared_ptr<const ClipFiles> files,
+                       std::shared_ptr<TimeSource> time)
+    : audio_(audio ? std::move(audio) : CreateSilentOutput()),
+      changed_(std::move(changed)),
+      metafile_lines_(std::move(metafile_lines)),
+      files_(files ? std::move(files) : DiskFiles()),
+      time_(time ? std::move(time) : SystemTime()),
+      // the queue, the one painted, and the one being decoded
+      buffers_(std::make_shared<PictureBuffers>(kQueuedPictures + 2)),
+      queue_(kQueuedPictures),
+      clock_([source = time_] { return source->Now(); }) {
+  try {
+    worker_ = std::thread([this] { Run(); });
+  } catch (const std::system_error&) {
+    // Working() is false; the component's window raises its notice.
+  }
+}
+
+PlayerCore::~PlayerCore() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    ++serial_;
+  }
+  wake_worker_.notify_all();
+  if (worker_.joinable()) worker_.join();
+}
+
+void PlayerCore::SetSource(const std::string& path) {
+  {
+    std::lock_guard lock(mutex_);
+    requested_serial_ = ++serial_;
+    requested_path_ = path;
+    queue_.Clear();
+    clock_.Stop();
+    audio_origin_.reset();
+    clip_width_ = 0;
+    clip_height_ = 0;
+    state_ = path.empty() ? kPlayStateIdle : kPlayStateOpening;
+  }
+  wake_worker_.notify_all();
+}
+
+void PlayerCore::SetPictureSize(int width, int height) {
+  bool usable =
+      width > 0 && height > 0 && width <= kLargestPictureSide && height <= kLargestPictureSide;
+  picture_width_ = usable ? width : 0;
+  picture_height_ = usable ? height : 0;
+}
+
+std::shared_ptr<const Picture> PlayerCore::TakeDuePicture() {
+  std::shared_ptr<const Picture> due;
+  {
+    std::lock_guard lock(mutex_);
+    if (!clock_.Running()) return nullptr;
+    due = queue_.TakeDue(clock_.Seconds());
+  }
+  if (due) wake_worker_.notify_all();
+  return due;
+}
+
+std::optional<double> PlayerCore::NextPictureIn() {
+  std::lock_guard lock(mutex_);
+  if (!clock_.Running()) return std::nullopt;
+  return queue_.FirstDueIn(clock_.Seconds());
+}
+
+void PlayerCore::Run() noexcept {
+  for (;;) {
+    uint64_t serial = 0;
+    try {
+      std::string path;
+      {
+        std::unique_lock lock(mutex_);
+        wake_worker_.wait(lock, [&] { return stopping_ || requested_serial_ != started_serial_; });
+        if (stopping_) return;
+        serial = started_serial_ = requested_serial_;
+        path = requested_path_;
+      }
+      if (!path.empty()) Play(serial, path);
+    } catch (...) {
+      // Whatever a clip holds, and however little memory is left, it never ends the program:
+      // the clip has simply ended. Nothing is thrown out of the thread's entry.
+      audio_->Stop();
+      Report(serial, kPlayStateIdle, Size{0, 0});
+    }
+  }
+}
+
+void PlayerCore::Play(uint64_t serial, const std::string& path) {
+  std::optional<std::string> clip = ResolveClip(path, *files_, metafile_lines_);
+  if (!clip) return Report(serial, kPlayStateIdle, Size{0, 0});
+  std::unique_ptr<ClipDecoder> decoder = ClipDecoder::Open(
+      *clip, [this, serial] { return Cancelled(serial); }, files_);
+  if (!decoder) return Report(serial, kPlayStateIdle, Size{0, 0});
+  ClipRun(*this, serial, *decoder).PlayToEnd();
+}
+
+bool PlayerCore::Cancelled(uint64_t serial) const { return stopping_ || serial_ != serial; }
+
+void PlayerCore::Report(uint64_t serial, int32_t state, std::optional<Size> size) {
+  {
+    std::lock_guard lock(mutex_);
+    if (serial_ != serial) return;
+    if (size) {
+      clip_width_ = size->width;
+      clip_height_ = size->height;
+    }
+    state_ = state;
+  }
+  if (changed_) changed_();
+}
+
+void PlayerCore::FollowDevice() {
+  if (!audio_origin_) return;
+  // Once the device has played everything (or has gone away) the clock runs on by itself.
+  if (std::optional<double> played = audio_->PlayedSeconds()) clock_.Set(*audio_origin_ + *played);
+}
+
+bool PlayerCore::QueuePicture(uint64_t serial, Picture& picture, bool wait) {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    if (Cancelled(serial)) return false;
+    clock_.StartAt(picture.time);
+    FollowDevice();
+    double now = clock_.Seconds();
+    queue_.DropOverdue(now);
+    if (!queue_.Full()) break;
+    if (!wait) return false;
+    // Full: wait until a picture is taken or the second one falls due and the first may go.
+    double until_second =
+        std::clamp(queue_.SecondDueIn(now).value_or(kLongestWait), 0.001, kLongestWait);
+    time_->WaitFor(lock, wake_worker_, until_second);
+  }
+  bool first = queue_.Push(buffers_->Share(std::move(picture)));
+  picture = Picture();
+  lock.unlock();
+  // Behind a queued picture the window's timer for that one fetches this one too: only a
+  // picture in an empty queue is news (15 fewer wake-ups a second for the saver's loop).
+  if (first && changed_) changed_();
+  return true;
+}
+
+void PlayerCore::WaitForRoom(uint64_t serial, bool sound) {
+  std::unique_lock lock(mutex_);
+  if (Cancelled(serial)) return;
+  // A picture taken wakes the worker; otherwise the second queued picture falling due makes
+  // room, and the sound device's room is looked at again every 20 ms.
+  FollowDevice();
+  double wait = kLongestWait;
+  if (clock_.Running()) {
+    if (std::optional<double> second = queue_.SecondDueIn(clock_.Seconds())) {
+      wait = std::clamp(*second, 0.001, wait);
+    }
+  }
+  if (sound) wait = std::min(wait, kSoundRoomWait);
+  time_->WaitFor(lock, wake_worker_, wait);
+}
+
+void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    FollowDevice();
+    double left = time - clock_.Seconds();
+    if (Cancelled(serial) || !clock_.Running() || left <= 0) return;
+    time_->WaitFor(lock, wake_worker_, std::min(left, kLongestWait));
+  }
+}
+
+void PlayerCore::StartClock(uint64_t serial, double time, bool sound_heard) {
+  std::lock_guard lock(mutex_);
+  if (serial_ != serial) return;
+  clock_.StartAt(time);
+  if (sound_heard && !audio_origin_) audio_origin_ = time;
+}
+
+}  // namespace quorvane::player

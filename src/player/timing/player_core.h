@@ -1,0 +1,128 @@
+// The clip player behind both component windows: opens, demuxes and decodes a clip on its own
+// worker thread into a small queue of pictures, plays its sound, and keeps the clip's clock.
+// A serial number per source lets the worker drop what belongs to a replaced one.
+//
+// Threads: the user-interface thread calls every public function. The worker owns the decoder
+// and the sound output (only it ever asks the device anything) and sets the clock from the
+// device's position. Under mutex_, both threads share the request, the picture queue, the clock
+// and the sound's origin; the state, the size and the serial are atomics, read without it.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "player/convert/picture.h"
+#include "player/playback_component.h"
+#include "player/source/clip_file.h"
+#include "player/source/ram_file.h"
+#include "player/timing/audio_output.h"
+#include "player/timing/clip_clock.h"
+#include "player/timing/picture_queue.h"
+#include "player/timing/time_source.h"
+
+namespace quorvane::player {
+
+class ClipRun;
+class PictureBuffers;
+
+class PlayerCore {
+ public:
+  // changed is called from the worker thread whenever the state or the size changed, or a
+  // picture arrived in an empty queue (later ones fall due after it: NextPictureIn says when);
+  // it must only wake the user-interface thread (signal an event, post a message).
+  // metafile_lines reads a metafile's lines as text (on Windows also in the ANSI code page).
+  // Every file is read through files (the disk's when null); time is the system's when null.
+  PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
+             LineDecoder metafile_lines = Utf8Line, std::shared_ptr<const ClipFiles> files = {},
+             std::shared_ptr<TimeSource> time = {});
+  ~PlayerCore();
+  PlayerCore(const PlayerCore&) = delete;
+  PlayerCore& operator=(const PlayerCore&) = delete;
+
+  // False when the worker thread could not start: the component cannot play anything.
+  bool Working() const { return worker_.joinable(); }
+
+  // Starts this clip (UTF-8 path) at once, replacing the one that plays. What the file holds
+  // decides how it plays: a text file is a metafile, whose first local entry plays. An empty
+  // path, or one whose clip cannot be played, leaves the player idle.
+  void SetSource(const std::string& path);
+
+  int32_t PlayState() const { return state_.load(); }
+  int32_t ClipHeight() const { return clip_height_.load(); }
+  int32_t ClipWidth() const { return clip_width_.load(); }
+
+  // The size pictures are converted to from now on (0 x 0: the clip's own size).
+  void SetPictureSize(int width, int height);
+
+  // The newest picture whose time has come, taken out of the queue with every older one;
+  // nothing when no newer picture is due.
+  std::shared_ptr<const Picture> TakeDuePicture();
+
+  // Seconds until the oldest queued picture falls due (0 or less: it is due); nothing while
+  // no picture is queued.
+  std::optional<double> NextPictureIn();
+
+ private:
+  // One clip's playing, on the worker thread, goes through the functions below.
+  friend class ClipRun;
+
+  struct Size {
+    int32_t width, height;
+  };
+
+  void Run() noexcept;
+  void Play(uint64_t serial, const std::string& path);
+  bool Cancelled(uint64_t serial) const;
+  // Sets the state, and the picture size when given, when serial is still the current source's.
+  void Report(uint64_t serial, int32_t state, std::optional<Size> size = std::nullopt);
+  // Puts the picture in the queue (and takes it); false, with the picture left as it was, when
+  // the queue is full and wait is false, or when the clip was replaced.
+  bool QueuePicture(uint64_t serial, Picture& picture, bool wait);
+  // Waits a little for room in the picture queue (or, with sound, in the sound device).
+  void WaitForRoom(uint64_t serial, bool sound);
+  // Sets the clock to the sound device's position while it plays the clip's sound. Worker
+  // thread, under mutex_.
+  void FollowDevice();
+  void WaitUntilClipTime(uint64_t serial, double time);
+  // Starts the clock at a clip time (the clip's first sound), and makes it the origin of the
+  // device's position when that sound is heard, while serial is the current source's.
+  void StartClock(uint64_t serial, double time, bool sound_heard);
+
+  // Set at construction, then the worker's alone (audio_) or constant.
+  std::unique_ptr<AudioOutput> audio_;
+  std::function<void()> changed_;
+  LineDecoder metafile_lines_;
+  std::shared_ptr<const ClipFiles> files_;
+  std::shared_ptr<TimeSource> time_;
+  std::shared_ptr<PictureBuffers> buffers_;  // locks itself
+
+  std::atomic<int32_t> state_{kPlayStateIdle};
+  std::atomic<int32_t> clip_height_{0};
+  std::atomic<int32_t> clip_width_{0};
+  std::atomic<uint64_t> serial_{0};
+  std::atomic<int> picture_width_{0};
+  std::atomic<int> picture_height_{0};
+
+  mutable std::mutex mutex_;
+  std::condition_variable wake_worker_;
+  std::atomic<bool> stopping_{false};
+  // Under mutex_:
+  std::string requested_path_;
+  uint64_t requested_serial_ = 0;
+  uint64_t started_serial_ = 0;
+  PictureQueue queue_;
+  ClipClock clock_;
+  std::optional<double> audio_origin_;  // clip time of the first sound given to the device
+
+  std::thread worker_;
+};
+
+}  // namespace quorvane::player

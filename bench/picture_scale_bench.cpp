@@ -26,7 +26,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
-#include "player/picture_converter.h"
+#include "player/convert/picture_converter.h"
 
 namespace quorvane::player {
 namespace {

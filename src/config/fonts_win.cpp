@@ -1,8 +1,10 @@
 #include "config/fonts_win.h"
 
+#include <optional>
 #include <vector>
 
 #include "config/control_ids.h"
+#include "config/font_fit.h"
 #include "config/layout.h"
 #include "win/text_win.h"
 
@@ -26,7 +28,6 @@ constexpr const wchar_t* kTitleFaces[] = {
 constexpr int kControlsSize = 900;
 constexpr int kTitleSize = 1125;
 constexpr int kSmallestSize = 600;
-constexpr int kSizeStep = 25;
 
 int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) noexcept {
   *reinterpret_cast<bool*>(found) = true;
@@ -42,41 +43,54 @@ bool FaceInstalled(HDC dc, const wchar_t* face, BYTE charset) {
   return found;
 }
 
-HFONT MakeFont(const std::wstring& face, int points100, int weight, BYTE charset, int dpi) {
-  LOGFONTW font{};
-  font.lfHeight = -MulDiv(points100, dpi, 7200);
-  font.lfWeight = weight;
-  font.lfCharSet = charset;
-  font.lfQuality = DEFAULT_QUALITY;
-  wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  return CreateFontIndirectW(&font);
-}
+// One face, weight and character set, made at a size (hundredths of a point) for one DPI.
+struct FontKind {
+  std::wstring face;
+  int weight;
+  BYTE charset;
+  int dpi;
 
-// Whether every one of these controls' captions fits its room in this font.
-bool CaptionsFit(HDC dc, HFONT font, const std::vector<const ControlLayout*>& controls, int dpi) {
+  HFONT Make(int points100) const {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(points100, dpi, 7200);
+    font.lfWeight = weight;
+    font.lfCharSet = charset;
+    font.lfQuality = DEFAULT_QUALITY;
+    wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    return CreateFontIndirectW(&font);
+  }
+};
+
+// Whether every one of these controls' captions fits its room in the font of this kind and size.
+bool CaptionsFit(HDC dc, const FontKind& kind, int points100,
+                 const std::vector<const ControlLayout*>& controls) {
+  HFONT font = kind.Make(points100);
   HGDIOBJ old = SelectObject(dc, font);
   bool fit = true;
   for (const ControlLayout* control : controls) {
     std::wstring caption = win::Widen(control->caption);
     SIZE extent{};
     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-    fit = fit && extent.cx <= CaptionRoom(*control, dpi);
+    fit = fit && extent.cx <= CaptionRoom(*control, kind.dpi);
   }
   SelectObject(dc, old);
+  DeleteObject(font);
   return fit;
 }
 
-// The font of this face at the given size, or smaller, as far as needed for every caption to
-// fit; nullptr when even the smallest size does not (only when fitting is required).
-HFONT FittingFont(HDC dc, const std::wstring& face, int points100, int weight, BYTE charset,
-                  const std::vector<const ControlLayout*>& controls, int dpi, bool required) {
-  for (int size = points100; size >= kSmallestSize; size -= kSizeStep) {
-    HFONT font = MakeFont(face, size, weight, charset, dpi);
-    if (CaptionsFit(dc, font, controls, dpi)) return font;
-    DeleteObject(font);
-    if (!required) break;
-  }
-  return required ? MakeFont(face, kSmallestSize, weight, charset, dpi) : nullptr;
+// The size from start down to smallest at which every caption fits (FittingSize).
+std::optional<int> CaptionsSize(HDC dc, const FontKind& kind, int start, int smallest,
+                                const std::vector<const ControlLayout*>& controls) {
+  return FittingSize(start, smallest,
+                     [&](int points100) { return CaptionsFit(dc, kind, points100, controls); });
+}
+
+// The font at the given size, or smaller, as far as needed for every caption to fit; at the
+// smallest size when even that does not.
+HFONT FittingFont(HDC dc, const FontKind& kind, int points100,
+                  const std::vector<const ControlLayout*>& controls) {
+  return kind.Make(
+      CaptionsSize(dc, kind, points100, kSmallestSize, controls).value_or(kSmallestSize));
 }
 
 std::vector<const ControlLayout*> ControlsOf(Kind a, Kind b = Kind::kPreview) {
@@ -95,12 +109,12 @@ HFONT TitleFont(HDC dc, int dpi) {
   for (const wchar_t* face : kTitleFaces) {
     if (!FaceInstalled(dc, face, DEFAULT_CHARSET)) continue;
     if (!first_installed) first_installed = face;
-    if (HFONT font = FittingFont(dc, face, kTitleSize, FW_BOLD, ANSI_CHARSET, title, dpi, false)) {
-      return font;
-    }
+    FontKind kind{face, FW_BOLD, ANSI_CHARSET, dpi};
+    if (CaptionsSize(dc, kind, kTitleSize, kTitleSize, title)) return kind.Make(kTitleSize);
   }
-  return FittingFont(dc, first_installed ? first_installed : kTitleFaces[0], kTitleSize, FW_BOLD,
-                     ANSI_CHARSET, title, dpi, true);
+  return FittingFont(
+      dc, {first_installed ? first_installed : kTitleFaces[0], FW_BOLD, ANSI_CHARSET, dpi},
+      kTitleSize, title);
 }
 
 }  // namespace
@@ -123,12 +137,12 @@ std::wstring JapaneseFace() {
 DialogFonts::DialogFonts(int dpi) {
   std::wstring japanese = JapaneseFace();
   HDC dc = GetDC(nullptr);
-  controls_ = FittingFont(dc, japanese, kControlsSize, FW_NORMAL, SHIFTJIS_CHARSET,
-                          ControlsOf(Kind::kOption, Kind::kPushButton), dpi, true);
-  frames_ = FittingFont(dc, japanese, kControlsSize, FW_BOLD, SHIFTJIS_CHARSET,
-                        ControlsOf(Kind::kFrame), dpi, true);
-  heading_ = FittingFont(dc, japanese, kTitleSize, FW_BOLD, SHIFTJIS_CHARSET,
-                         {&LayoutOf(kIdLblPlayList)}, dpi, true);
+  controls_ = FittingFont(dc, {japanese, FW_NORMAL, SHIFTJIS_CHARSET, dpi}, kControlsSize,
+                          ControlsOf(Kind::kOption, Kind::kPushButton));
+  frames_ = FittingFont(dc, {japanese, FW_BOLD, SHIFTJIS_CHARSET, dpi}, kControlsSize,
+                        ControlsOf(Kind::kFrame));
+  heading_ = FittingFont(dc, {japanese, FW_BOLD, SHIFTJIS_CHARSET, dpi}, kTitleSize,
+                         {&LayoutOf(kIdLblPlayList)});
   title_ = TitleFont(dc, dpi);
   ReleaseDC(nullptr, dc);
 }

@@ -1,0 +1,29 @@
+# shellcheck shell=bash
+# What the scripts know about Wine here, said once; sourced (". scripts/lib/wine.sh"):
+#   wine64_loader, wine32_loader   where Debian puts Wine's two loaders
+#   runs_32_bit_wine               succeeds where the 32-bit product can run under Wine here
+#   runnable_build                 win32 (the product) where it can, win64 otherwise
+#   wine_loader_of PROGRAM         the loader for a Windows program of its kind, in a session
+#   test_wine_prefix               the Wine prefix the tests use
+quorvane_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+wine64_loader=/usr/lib/wine/wine64
+wine32_loader=/usr/lib/wine/wine
+
+# The 32-bit loader is installed and this kernel runs 32-bit programs (scripts/runs-32-bit).
+runs_32_bit_wine() { [ -x "$wine32_loader" ] && "$quorvane_scripts/runs-32-bit"; }
+
+runnable_build() { if runs_32_bit_wine; then echo win32; else echo win64; fi; }
+
+# Inside scripts/wine-session: WINE32 for a 32-bit program (the machine field of its PE header is
+# 014c), WINE for a 64-bit one. Fails, saying so, where this session has no 32-bit loader.
+wine_loader_of() {
+  local pe machine
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ')
+  if [ "$machine" != 014c ]; then echo "${WINE:-$wine64_loader}"; return 0; fi
+  [ -n "${WINE32:-}" ] || { echo "no 32-bit Wine loader here for $(basename "$1")" >&2; return 1; }
+  echo "$WINE32"
+}
+
+# QUORVANE_TEST_WINEPREFIX, or one kept in the user's cache.
+test_wine_prefix() { echo "${QUORVANE_TEST_WINEPREFIX:-$HOME/.cache/quorvane/wineprefix-test}"; }

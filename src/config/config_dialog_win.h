@@ -1,0 +1,83 @@
+// The settings dialog's window, within the config module: the real controls made from the
+// layout table, the handlers of FrmConfig behind one route table of notifications, and the
+// dialog's keyboard rules. Its parts live in three files: config_window_win.cpp (making the
+// window and the host FrmConfig talks to), config_layout_win.cpp (the controls made, placed and
+// given their fonts at the window's DPI) and config_input_win.cpp (the notifications, colours,
+// focus and keys). Created once per process by LoadConfigWindow; UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/browser_win.h"
+#include "config/controls_win.h"
+#include "config/fonts_win.h"
+#include "config/frm_config.h"
+#include "player/output/playback_window_win.h"
+#include "settings/settings_store_win.h"
+#include "win/app_win.h"
+#include "win/window_win.h"
+
+namespace quorvane::config {
+
+class ConfigWindow final : public ConfigHost, private win::Window {
+ public:
+  ConfigWindow();
+  void Load() { form_->Form_Load(); }
+  // The dialog's part of the message loop: true when the message was used up.
+  bool PreTranslate(MSG& msg);
+
+  void ShowDialog() override;
+  void ShowMessage(const std::string& text) override;
+  void EndProcess() override { win::EndProcess(); }
+
+ private:
+  // One notification of one control, and what handles it.
+  struct Route {
+    int id;
+    int code;
+    void (*handle)(ConfigWindow& dialog);
+  };
+  static const Route kRoutes[];
+
+  Result OnCommand(int id, int code) override;
+  Result OnCtlColorStatic(HDC dc, HWND control) override;
+  Result OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  Result OnActivate(bool active) override;
+  Result OnDpiChanged(int dpi, const RECT& suggested) override;
+  Result OnClose() override {
+    form_->Form_Unload();
+    return 0;
+  }
+
+  void CreateControls();
+  void ApplyLayout();
+  void FitClientArea();
+  void AddTooltips();
+  // Enter, which the dialog manager reports as IDOK, there being no default button.
+  void OnEnter();
+  void OpenFolder();
+  void MoveFocus(bool backwards);
+  HWND Item(int id) const { return GetDlgItem(Handle(), id); }
+  std::vector<HWND> Items(int first, int count) const;
+
+  HWND tip_ = nullptr;
+  int dpi_ = 96;
+  std::unique_ptr<DialogFonts> fonts_;
+  HBRUSH red_ = CreateSolidBrush(RGB(255, 0, 0));
+  HWND focus_ = nullptr;  // the control to give the focus back to when the dialog is activated
+  std::unique_ptr<player::PlaybackWindow> preview_;
+  std::unique_ptr<DriveListWin> drvSel_;
+  std::unique_ptr<DirListWin> dirSel_;
+  std::unique_ptr<FileListWin> filSel_;
+  std::unique_ptr<ListBoxWin> lstPlay_;
+  std::unique_ptr<OptionArrayWin> optSizeSel_, optPosSel_, optJyunSel_;
+  std::unique_ptr<TextBoxWin> txtSizeFree_;
+  std::unique_ptr<settings::SettingsStore> store_;
+  std::unique_ptr<FrmConfig> form_;
+};
+
+}  // namespace quorvane::config

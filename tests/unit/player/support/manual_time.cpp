@@ -8,6 +8,9 @@ namespace {
 
 // How often Until looks at a condition that nobody notifies about.
 constexpr std::chrono::milliseconds kLookAgain{2};
+// The longest a thread waits for time in real time before it looks again at what it waits for:
+// a device's Write, woken by nothing when its clip is replaced, must still see that it was.
+constexpr std::chrono::milliseconds kLongestRealWait{10};
 
 }  // namespace
 
@@ -50,7 +53,7 @@ void ManualTime::WaitFor(std::unique_lock<std::mutex>& lock, std::condition_vari
   events_.Notify();
   // Woken by a step of time, or by the player itself (a picture taken, a new source). The
   // caller holds lock until the wait begins, so a step cannot slip in between.
-  wake.wait(lock);
+  wake.wait_for(lock, kLongestRealWait);
   std::lock_guard guard(mutex_);
   std::erase_if(waiters_, [id](const Waiter& w) { return w.id == id; });
 }

@@ -7,68 +7,31 @@
 namespace quorvane::config {
 namespace {
 
-// A predicate that fits at and below a size, and notes every size it was asked about.
-struct Measure {
-  int fits_from;
-  std::vector<int> asked;
-  std::function<bool(int)> Predicate() {
-    return [this](int size) {
+// Each case: the search from start down to smallest, the captions fitting at and below
+// fits_from; what it finds, and every size it asked about, in order.
+TEST(FontFit, TakesTheLargestSizeThatFitsAskingOnlyAboutSizesInItsRange) {
+  struct Case {
+    int start, smallest, fits_from;
+    std::optional<int> found;
+    std::vector<int> asked;
+  } cases[] = {
+      {900, 600, 900, 900, {900}},                               // the start fits
+      {900, 600, 830, 825, {900, 875, 850, 825}},                // quarter points down
+      {700, 600, 500, std::nullopt, {700, 675, 650, 625, 600}},  // the smallest tried last
+      {710, 600, 0, std::nullopt, {710, 685, 660, 635, 610}},    // never below the smallest
+      {1125, 1125, 1000, std::nullopt, {1125}},                  // one size only
+      {575, 600, 900, std::nullopt, {}},                         // a start below the smallest
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.start);
+    std::vector<int> asked;
+    auto fits = [&](int size) {
       asked.push_back(size);
-      return size <= fits_from;
+      return size <= c.fits_from;
     };
+    EXPECT_EQ(FittingSize(c.start, c.smallest, fits), c.found);
+    EXPECT_EQ(asked, c.asked);
   }
-};
-
-TEST(FontFit, TheStartThatFitsIsKeptAndNothingSmallerIsTried) {
-  Measure measure{900, {}};
-  EXPECT_EQ(FittingSize(900, 600, measure.Predicate()), 900);
-  EXPECT_EQ(measure.asked, std::vector<int>{900});
-}
-
-TEST(FontFit, TheFirstSizeThatFitsGoingDownInQuarterPoints) {
-  Measure measure{830, {}};
-  EXPECT_EQ(FittingSize(900, 600, measure.Predicate()), 825);
-  EXPECT_EQ(measure.asked, (std::vector<int>{900, 875, 850, 825}));
-}
-
-TEST(FontFit, NothingWhenNoSizeFitsDownToTheSmallestWhichIsTriedLast) {
-  Measure measure{500, {}};
-  EXPECT_EQ(FittingSize(700, 600, measure.Predicate()), std::nullopt);
-  EXPECT_EQ(measure.asked, (std::vector<int>{700, 675, 650, 625, 600}));
-}
-
-TEST(FontFit, TheSmallestItselfWhenOnlyItFits) {
-  Measure measure{600, {}};
-  EXPECT_EQ(FittingSize(1125, 600, measure.Predicate()), 600);
-  EXPECT_EQ(measure.asked.size(), 22u);
-  EXPECT_EQ(measure.asked.front(), 1125);
-  EXPECT_EQ(measure.asked.back(), 600);
-}
-
-TEST(FontFit, NeverAsksAboutASizeAboveTheStartOrBelowTheSmallest) {
-  // A start that is no whole number of steps above the smallest: 610 is the last step above it.
-  Measure measure{0, {}};
-  EXPECT_EQ(FittingSize(910, 600, measure.Predicate()), std::nullopt);
-  ASSERT_FALSE(measure.asked.empty());
-  for (int size : measure.asked) {
-    EXPECT_LE(size, 910);
-    EXPECT_GE(size, 600);
-  }
-  EXPECT_EQ(measure.asked.back(), 610);
-}
-
-TEST(FontFit, OneSizeOnlyWhenTheStartIsTheSmallest) {
-  Measure fits{1125, {}};
-  EXPECT_EQ(FittingSize(1125, 1125, fits.Predicate()), 1125);
-  Measure too_wide{1000, {}};
-  EXPECT_EQ(FittingSize(1125, 1125, too_wide.Predicate()), std::nullopt);
-  EXPECT_EQ(too_wide.asked, std::vector<int>{1125});
-}
-
-TEST(FontFit, NothingAndNoQuestionWhenTheStartIsBelowTheSmallest) {
-  Measure measure{900, {}};
-  EXPECT_EQ(FittingSize(575, 600, measure.Predicate()), std::nullopt);
-  EXPECT_TRUE(measure.asked.empty());
 }
 
 TEST(FontFit, StopsAtTheFirstFitFromTheTopEvenIfASmallerSizeWouldNot) {

@@ -6,8 +6,6 @@
 // pictures are drawn by the program; given a clip, its tenth picture is enlarged as well.
 //   picture_scale_bench [seconds per case and way [clip]]   (0.5 s by default)
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/frame.h>
 #include <libswscale/swscale.h>
 }
@@ -27,6 +25,7 @@ extern "C" {
 #include <vector>
 
 #include "player/convert/picture_converter.h"
+#include "reference/pictures.h"
 
 namespace quorvane::player {
 namespace {
@@ -75,35 +74,6 @@ AVFrame* TestPicture(int width, int height) {
   return f;
 }
 
-// The tenth picture of a clip when it is 4:2:0, else nothing.
-AVFrame* ClipPicture(const char* clip) {
-  AVFormatContext* format = nullptr;
-  if (avformat_open_input(&format, clip, nullptr, nullptr) < 0) return nullptr;
-  AVFrame* frame = av_frame_alloc();
-  int pictures = 0;
-  int video = avformat_find_stream_info(format, nullptr) >= 0
-                  ? av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0)
-                  : -1;
-  const AVCodec* codec =
-      video < 0 ? nullptr : avcodec_find_decoder(format->streams[video]->codecpar->codec_id);
-  AVCodecContext* decoder = codec ? avcodec_alloc_context3(codec) : nullptr;
-  if (decoder && avcodec_parameters_to_context(decoder, format->streams[video]->codecpar) >= 0 &&
-      avcodec_open2(decoder, codec, nullptr) >= 0) {
-    AVPacket* packet = av_packet_alloc();
-    while (pictures < 10 && av_read_frame(format, packet) >= 0) {
-      if (packet->stream_index == video && avcodec_send_packet(decoder, packet) >= 0) {
-        while (pictures < 10 && avcodec_receive_frame(decoder, frame) == 0) ++pictures;
-      }
-      av_packet_unref(packet);
-    }
-    av_packet_free(&packet);
-  }
-  avcodec_free_context(&decoder);
-  avformat_close_input(&format);
-  if (pictures < 10 || frame->format != AV_PIX_FMT_YUV420P) av_frame_free(&frame);
-  return frame;
-}
-
 Picture EmptyPicture(int width, int height) {
   Picture picture;
   picture.width = width;
@@ -114,32 +84,19 @@ Picture EmptyPicture(int width, int height) {
   return picture;
 }
 
-// FFmpeg's bicubic scaling straight into BGRA: the reference every way is measured against.
-Picture Bicubic(const AVFrame* f, int width, int height) {
-  Picture picture = EmptyPicture(width, height);
-  SwsContext* scaler = sws_getContext(f->width, f->height, AV_PIX_FMT_YUV420P, width, height,
-                                      AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
-  uint8_t* planes[4] = {picture.bgra.data(), nullptr, nullptr, nullptr};
-  int strides[4] = {picture.stride, 0, 0, 0};
-  sws_scale(scaler, f->data, f->linesize, 0, f->height, planes, strides);
-  sws_freeContext(scaler);
-  return picture;
+// The clip's tenth picture when it is 4:2:0, else nothing.
+AVFrame* ClipPicture(const char* clip) {
+  AVFrame* frame = reference::TenthPicture(clip);
+  if (frame && frame->format != AV_PIX_FMT_YUV420P) av_frame_free(&frame);
+  return frame;
 }
 
-double Psnr(const Picture& a, const Picture& reference) {
-  double squares = 0;
-  for (int y = 0; y < a.height; ++y) {
-    for (int x = 0; x < a.width; ++x) {
-      for (int c = 0; c < 3; ++c) {
-        double d = a.bgra[static_cast<size_t>(y * a.stride + x * 4 + c)] -
-                   reference.bgra[static_cast<size_t>(y * reference.stride + x * 4 + c)];
-        squares += d * d;
-      }
-    }
-  }
-  double mean = squares / (3.0 * a.width * a.height);
-  return mean == 0 ? INFINITY : 10 * std::log10(255.0 * 255.0 / mean);
+// FFmpeg's bicubic scaling straight into BGRA: the reference every way is measured against.
+Picture Bicubic(const AVFrame* f, int width, int height) {
+  return reference::FfmpegPicture(f, width, height, SWS_BICUBIC);
 }
+
+using reference::Psnr;
 
 // Planes at the shown size that libyuv's ways scale into.
 struct Planes {

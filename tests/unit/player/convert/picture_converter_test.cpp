@@ -3,80 +3,22 @@
 #include <gtest/gtest.h>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libswscale/swscale.h>
 }
 
 #include <cmath>
-#include <vector>
 
+#include "reference/pictures.h"
 #include "support/clips.h"
 
 namespace quorvane::player {
 namespace {
 
-// The tenth picture of a clip, as its decoder gives it.
-AVFrame* DecodedFrame(const std::string& clip) {
-  AVFormatContext* format = nullptr;
-  if (avformat_open_input(&format, clip.c_str(), nullptr, nullptr) < 0) return nullptr;
-  avformat_find_stream_info(format, nullptr);
-  int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  const AVCodec* codec = avcodec_find_decoder(format->streams[video]->codecpar->codec_id);
-  AVCodecContext* decoder = avcodec_alloc_context3(codec);
-  avcodec_parameters_to_context(decoder, format->streams[video]->codecpar);
-  avcodec_open2(decoder, codec, nullptr);
-  AVPacket* packet = av_packet_alloc();
-  AVFrame* frame = av_frame_alloc();
-  int pictures = 0;
-  while (pictures < 10 && av_read_frame(format, packet) >= 0) {
-    if (packet->stream_index == video && avcodec_send_packet(decoder, packet) >= 0) {
-      while (pictures < 10 && avcodec_receive_frame(decoder, frame) == 0) ++pictures;
-    }
-    av_packet_unref(packet);
-  }
-  av_packet_free(&packet);
-  avcodec_free_context(&decoder);
-  avformat_close_input(&format);
-  return frame;
-}
-
-// FFmpeg's own conversion of the frame straight into BGRA at this size with this filter.
-Picture FfmpegPicture(const AVFrame* f, int width, int height, int flags) {
-  Picture picture;
-  picture.width = width;
-  picture.height = height;
-  picture.stride = width * 4;
-  picture.bgra.resize(static_cast<size_t>(picture.stride) * static_cast<size_t>(height) + 256);
-  SwsContext* scaler =
-      sws_getContext(f->width, f->height, static_cast<AVPixelFormat>(f->format), width, height,
-                     AV_PIX_FMT_BGRA, flags, nullptr, nullptr, nullptr);
-  uint8_t* planes[4] = {picture.bgra.data()};
-  int strides[4] = {picture.stride};
-  sws_scale(scaler, f->data, f->linesize, 0, f->height, planes, strides);
-  sws_freeContext(scaler);
-  return picture;
-}
-
-// Peak signal-to-noise ratio of a picture against a reference, over the colour channels.
-double Psnr(const Picture& a, const Picture& reference) {
-  double squares = 0;
-  double count = 0;
-  for (int y = 0; y < a.height; ++y) {
-    for (int x = 0; x < a.width; ++x) {
-      for (int c = 0; c < 3; ++c) {
-        double d = a.bgra[static_cast<size_t>(y * a.stride + x * 4 + c)] -
-                   reference.bgra[static_cast<size_t>(y * reference.stride + x * 4 + c)];
-        squares += d * d;
-        ++count;
-      }
-    }
-  }
-  return squares == 0 ? INFINITY : 10 * std::log10(255.0 * 255.0 / (squares / count));
-}
+using reference::FfmpegPicture;
+using reference::Psnr;
 
 TEST(PictureConverter, ScaledPicturesAreAsGoodAsFfmpegsBilinearScaling) {
-  AVFrame* frame = DecodedFrame(testing::Clip("medium.rm"));
+  AVFrame* frame = reference::TenthPicture(testing::Clip("medium.rm"));
   ASSERT_NE(frame, nullptr);
   ASSERT_EQ(frame->width, 320);
   PictureConverter converter;

@@ -15,11 +15,11 @@ void ClipClock::StartAt(double seconds) {
   if (!origin_) Set(seconds);
 }
 
-void ClipClock::Set(double seconds) { origin_ = now_() - Span(seconds); }
+void ClipClock::Set(double seconds) { origin_ = time_->Now() - Span(seconds); }
 
 double ClipClock::Seconds() const {
   if (!origin_) return 0;
-  return std::chrono::duration<double>(now_() - *origin_).count();
+  return std::chrono::duration<double>(time_->Now() - *origin_).count();
 }
 
 }  // namespace quorvane::player

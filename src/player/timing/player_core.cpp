@@ -36,7 +36,7 @@ PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()>
       // the queue, the one painted, and the one being decoded
       buffers_(std::make_shared<PictureBuffers>(kQueuedPictures + 2)),
       queue_(kQueuedPictures),
-      clock_([source = time_] { return source->Now(); }) {
+      clock_(time_) {
   try {
     worker_ = std::thread([this] { Run(); });
   } catch (const std::system_error&) {

@@ -90,11 +90,7 @@ bool ManualTime::RunUntil(const std::function<bool()>& condition, double step, d
     if (condition()) return true;
     if (Elapsed() >= until) return false;
     if (!events_.Until([&] { return condition() || Sleepers() > 0; })) return false;
-    if (condition()) {
-      if (before_step) before_step();
-      return true;
-    }
-    Advance(step);
+    if (!condition()) Advance(step);
   }
 }
 

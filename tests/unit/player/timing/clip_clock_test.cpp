@@ -2,23 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include "support/manual_time.h"
+
 namespace quorvane::player {
 namespace {
 
 TEST(ClipClock, RunsFromWhereItWasStartedOrSetAndReadingChangesNothing) {
-  ClipClock::TimePoint now{};
-  ClipClock clock([&] { return now; });
+  auto time = std::make_shared<testing::ManualTime>();
+  ClipClock clock(time);
   EXPECT_FALSE(clock.Running());
   EXPECT_EQ(clock.Seconds(), 0);
   clock.StartAt(2.0);
-  now += std::chrono::milliseconds(500);
+  time->Advance(0.5);
   EXPECT_DOUBLE_EQ(clock.Seconds(), 2.5);
   EXPECT_DOUBLE_EQ(clock.Seconds(), 2.5);
   clock.StartAt(9.0);  // runs already: no change
   EXPECT_DOUBLE_EQ(clock.Seconds(), 2.5);
   // A device a little behind sets it back; it runs on from there.
   clock.Set(2.4);
-  now += std::chrono::milliseconds(100);
+  time->Advance(0.1);
   EXPECT_DOUBLE_EQ(clock.Seconds(), 2.5);
   clock.Stop();
   EXPECT_FALSE(clock.Running());

@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "base/utf8.h"
+#include "player/source/local_path.h"
 
 namespace quorvane::player {
 
@@ -64,6 +65,37 @@ char SeparatorOf(std::string_view folder) {
   return unix_style ? '/' : '\\';
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+
+// No file name holds one; a NUL would end the name early for Windows ("CON%00.rm" is CON).
+bool HasControlCharacter(std::string_view path) {
+  for (char c : path) {
+    if (static_cast<unsigned char>(c) < 0x20) return true;
+  }
+  return false;
+}
+
+// The path that a file:// URL names, from what follows "file://", or nothing when its host is
+// another machine. Escapes are decoded first, so an escaped host or separator counts as written.
+std::optional<std::string> FileUrlPath(std::string_view rest) {
+  std::string decoded = PercentDecoded(rest);
+  std::string_view text = decoded;
+  std::string_view host = text.substr(0, text.find_first_of("\\/"));
+  bool drive = host.size() == 2 && IsDriveLetter(host[0]) && host[1] == ':';  // file://C:/a.rm
+  if (host.size() == 9 && base::StartsWithNoCase(host, "localhost")) {
+    text.remove_prefix(host.size());
+  } else if (!host.empty() && !drive) {
+    return std::nullopt;
+  }
+  // file:///C:/a.rm: the slash before the drive belongs to the URL, not to the path.
+  if (text.size() >= 3 && IsSeparator(text[0]) && IsDriveLetter(text[1]) && text[2] == ':') {
+    text.remove_prefix(1);
+  }
+  return std::string(text);
+}
+
 }  // namespace
 
 bool IsNetworkEntry(std::string_view entry) {
@@ -80,20 +112,13 @@ std::optional<std::string> LocalEntryPath(std::string_view entry, std::string_vi
   entry = Trim(entry);
   if (entry.empty() || entry[0] == '#' || entry.substr(0, 2) == "--") return std::nullopt;
   if (IsNetworkEntry(entry)) return std::nullopt;
-  std::string path;
-  if (base::StartsWithNoCase(entry, "file://")) {
-    std::string_view rest = entry.substr(7);
-    // file:///C:/clip.rm and file://C:/clip.rm both name C:\clip.rm; file:///clips/a.rm a root
-    // path; "localhost" is this machine.
-    if (base::StartsWithNoCase(rest, "localhost/")) rest.remove_prefix(9);
-    if (rest.size() >= 3 && rest[0] == '/' && rest[2] == ':') rest.remove_prefix(1);
-    path = PercentDecoded(rest);
-  } else {
-    path = std::string(entry);
+  std::optional<std::string> path =
+      base::StartsWithNoCase(entry, "file://") ? FileUrlPath(entry.substr(7)) : std::string(entry);
+  if (!path || path->empty() || HasControlCharacter(*path) || !IsThisMachinesPath(*path)) {
+    return std::nullopt;
   }
-  if (path.empty()) return std::nullopt;
-  if (!IsAbsolute(path) && !ram_folder.empty()) {
-    path = base::JoinPath(ram_folder, path, SeparatorOf(ram_folder));
+  if (!IsAbsolute(*path) && !ram_folder.empty()) {
+    return base::JoinPath(ram_folder, *path, SeparatorOf(ram_folder));
   }
   return path;
 }

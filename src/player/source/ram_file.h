@@ -13,7 +13,10 @@ namespace quorvane::player {
 bool IsNetworkEntry(std::string_view entry);
 
 // The local file an entry names: a plain path, a path relative to the metafile's folder, or a
-// file:// URL (percent escapes decoded). Nothing for network entries, comments and blank lines.
+// file:// URL (percent escapes decoded) without a host or with "localhost". Nothing for network
+// entries, for paths to another machine or a device (IsThisMachinesPath), for file:// URLs
+// naming another host, for comments and blank lines. This alone decides what of a metafile's
+// text is ever asked of the disk.
 std::optional<std::string> LocalEntryPath(std::string_view entry, std::string_view ram_folder);
 
 // A line of a metafile as UTF-8 text, or nothing when its bytes are not text in any encoding

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "support/clips.h"
 
@@ -33,6 +34,43 @@ TEST(ClipResolver, FollowsMetafilesToTheClipTheyNameAndNoDeeperThanItMay) {
   EXPECT_FALSE(resolve("self.ram", 4));
   EXPECT_FALSE(resolve("none.ram", 4));
   EXPECT_FALSE(resolve("absent.rm", 4));
+}
+
+// The disk's files, and every name the resolver asked about.
+class AskedFiles final : public ClipFiles {
+ public:
+  std::unique_ptr<ByteSource> Open(std::string_view utf8) const override {
+    asked.emplace_back(utf8);
+    return disk_->Open(utf8);
+  }
+  bool IsRegularFile(std::string_view utf8) const override {
+    asked.emplace_back(utf8);
+    return disk_->IsRegularFile(utf8);
+  }
+  mutable std::vector<std::string> asked;
+
+ private:
+  std::shared_ptr<const ClipFiles> disk_ = DiskFiles();
+};
+
+// Only what a metafile names on this machine is asked of the disk, at every depth; the path the
+// user chose is opened as it is, wherever it is.
+TEST(ClipResolver, AsksTheDiskOnlyAboutLocalEntries) {
+  std::string folder = testing::ScratchFolder("resolver-local");
+  std::filesystem::copy_file(testing::Clip("small.rm"), folder + "/clip.rm");
+  std::ofstream(folder + "/inner.ram") << "\\\\hostc\\share\\c.rm\nfile://hostd/d.rm\nclip.rm\n";
+  std::ofstream(folder + "/outer.ram")
+      << "\\\\hosta\\share\\a.rm\n//hostb/share/b.rm\n\\\\?\\UNC\\h\\s\\c.rm\n"
+         "file:////hostd/share/d.rm\nfile://///hoste/share/e.rm\n\\\\.\\UNC\\f\\s\\f.rm\nCON\n"
+         "inner.ram\n";
+  AskedFiles files;
+  std::optional<std::string> clip = ResolveClip(folder + "/outer.ram", files, Utf8Line);
+  ASSERT_TRUE(clip);
+  EXPECT_EQ(std::filesystem::path(*clip).filename(), "clip.rm");
+  for (const std::string& name : files.asked) {
+    EXPECT_EQ(name.rfind(folder, 0), 0u) << "asked about " << name;
+  }
+  EXPECT_FALSE(files.asked.empty());
 }
 
 }  // namespace

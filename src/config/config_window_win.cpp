@@ -5,8 +5,10 @@
 
 #include <commctrl.h>
 
+#include "config/common_controls_win.h"
 #include "config/config_dialog_win.h"
 #include "config/control_ids.h"
+#include "win/system_library_win.h"
 #include "win/text_win.h"
 
 namespace quorvane::config {
@@ -17,14 +19,9 @@ constexpr wchar_t kCaption[] = L"Quorvane【設定】";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 // Newer Windows scale each window by its monitor's DPI; older ones have one system DPI.
-template <typename Function>
-Function User32Function(const char* name) {
-  FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
-}
-
 int DpiOf(HWND window) {
-  if (auto for_window = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow")) {
+  if (auto for_window = win::DllFunction<UINT(WINAPI*)(HWND)>(GetModuleHandleW(L"user32.dll"),
+                                                              "GetDpiForWindow")) {
     if (UINT dpi = for_window(window)) return static_cast<int>(dpi);
   }
   HDC screen = GetDC(nullptr);
@@ -39,7 +36,7 @@ ConfigWindow* loaded_dialog = nullptr;
 
 ConfigWindow::ConfigWindow() {
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&common);
+  if (const CommonControls* controls = LoadCommonControls()) controls->init(&common);
   Placement placement;
   placement.ex_style = WS_EX_CONTROLPARENT;
   placement.style = kStyle;

@@ -1,8 +1,8 @@
 #include "config/frame_win.h"
 
-#include <commctrl.h>
-
 #include <string>
+
+#include "config/common_controls_win.h"
 
 namespace quorvane::config {
 namespace {
@@ -56,24 +56,27 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
     case WM_SETFONT: {
       // The group box would draw its caption at once; draw it our way instead.
       SendMessageW(frame, WM_SETREDRAW, FALSE, 0);
-      LRESULT result = DefSubclassProc(frame, msg, wp, lp);
+      LRESULT result = LoadCommonControls()->def_subclass(frame, msg, wp, lp);
       SendMessageW(frame, WM_SETREDRAW, TRUE, 0);
       InvalidateRect(frame, nullptr, TRUE);
       return result;
     }
     case WM_NCDESTROY:
-      RemoveWindowSubclass(frame, FrameProc, kSubclassId);
+      LoadCommonControls()->remove_subclass(frame, FrameProc, kSubclassId);
       break;
     default:
       break;
   }
-  return DefSubclassProc(frame, msg, wp, lp);
+  return LoadCommonControls()->def_subclass(frame, msg, wp, lp);
 }
 
 }  // namespace
 
 void PaintFrameCaptionInHighlight(HWND group_box) {
-  SetWindowSubclass(group_box, FrameProc, kSubclassId, 0);
+  // Only once subclassed does the frame procedure run, so the functions are there by then.
+  if (const CommonControls* controls = LoadCommonControls()) {
+    controls->set_subclass(group_box, FrameProc, kSubclassId, 0);
+  }
 }
 
 }  // namespace quorvane::config

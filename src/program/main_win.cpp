@@ -7,6 +7,7 @@
 #include "startup/mdl_main.h"
 #include "startup/mode.h"
 #include "win/app_win.h"
+#include "win/system_library_win.h"
 #include "win/text_win.h"
 
 namespace {
@@ -36,6 +37,8 @@ class Win32StartupHost final : public quorvane::startup::StartupHost {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before any DLL is loaded by name: none may come from the folder the .scr was started from.
+  quorvane::win::RestrictDllSearchToSystemFolder();
   Win32StartupHost host;
   quorvane::startup::Main(host);
   // Only the settings dialog gets here: it runs on events until OK or Cancel ends the process.

@@ -1,13 +1,11 @@
 #include "player/output/wave_output_win.h"
 
-#include <windows.h>
-// mmsystem.h needs windows.h first.
-#include <mmsystem.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
+
+#include "player/output/wave_api_win.h"
 
 namespace quorvane::player {
 
@@ -33,7 +31,8 @@ class WaveOutput final : public AudioOutput {
 
   bool Start(SoundFormat sound) override {
     Stop();
-    if (!done_ || sound.rate <= 0 || sound.channels < 1 || sound.channels > 2) return false;
+    if (!api_ || !done_ || sound.rate <= 0 || sound.channels < 1 || sound.channels > 2)
+      return false;
     block_frames_ = static_cast<size_t>(std::max(1, sound.rate / kBlocksASecond));
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
@@ -43,8 +42,8 @@ class WaveOutput final : public AudioOutput {
     format.nBlockAlign = static_cast<WORD>(format.nChannels * format.wBitsPerSample / 8);
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
     HWAVEOUT device = nullptr;
-    if (waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done_), 0,
-                    CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+    if (api_->open(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done_), 0,
+                   CALLBACK_EVENT) != MMSYSERR_NOERROR) {
       return false;
     }
     device_ = device;
@@ -58,7 +57,7 @@ class WaveOutput final : public AudioOutput {
       block.header = {};
       block.header.lpData = reinterpret_cast<LPSTR>(block.samples.data());
       block.header.dwBufferLength = static_cast<DWORD>(block.samples.size() * sizeof(int16_t));
-      waveOutPrepareHeader(device_, &block.header, sizeof block.header);
+      api_->prepare(device_, &block.header, sizeof block.header);
       block.header.dwFlags |= WHDR_DONE;  // free to fill
     }
     filling_ = nullptr;
@@ -108,9 +107,9 @@ class WaveOutput final : public AudioOutput {
     if (!device_) return;
     HWAVEOUT device = device_;
     device_ = nullptr;
-    waveOutReset(device);
-    for (Block& block : blocks_) waveOutUnprepareHeader(device, &block.header, sizeof block.header);
-    waveOutClose(device);
+    api_->reset(device);
+    for (Block& block : blocks_) api_->unprepare(device, &block.header, sizeof block.header);
+    api_->close(device);
     filling_ = nullptr;
   }
 
@@ -118,7 +117,7 @@ class WaveOutput final : public AudioOutput {
     if (!device_ || lost_ || written_frames_ == 0) return std::nullopt;
     MMTIME time{};
     time.wType = TIME_SAMPLES;
-    if (waveOutGetPosition(device_, &time, sizeof time) != MMSYSERR_NOERROR ||
+    if (api_->position(device_, &time, sizeof time) != MMSYSERR_NOERROR ||
         time.wType != TIME_SAMPLES || time.u.sample >= written_frames_) {
       return std::nullopt;
     }
@@ -168,7 +167,7 @@ class WaveOutput final : public AudioOutput {
     block.header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
     size_t frames = filled_frames_;
     filled_frames_ = 0;
-    if (waveOutWrite(device_, &block.header, sizeof block.header) != MMSYSERR_NOERROR) {
+    if (api_->write(device_, &block.header, sizeof block.header) != MMSYSERR_NOERROR) {
       block.header.dwFlags |= WHDR_DONE;
       lost_ = true;
       return;
@@ -178,7 +177,8 @@ class WaveOutput final : public AudioOutput {
     written_frames_ += frames;
   }
 
-  HANDLE done_;  // signalled by the device for each block it has played
+  const WaveApi* api_ = LoadWaveApi();  // nullptr: no winmm, no device
+  HANDLE done_;                         // signalled by the device for each block it has played
   HWAVEOUT device_ = nullptr;
   SoundFormat format_;
   size_t written_frames_ = 0;

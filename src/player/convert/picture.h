@@ -4,8 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <vector>
+
+struct AVFrame;
 
 namespace quorvane::player {
 
@@ -40,6 +43,10 @@ struct Picture {
   int source_height = 0;
   double time = 0;  // seconds from the clip's start
   PixelBytes bgra;  // stride * height bytes of rows, then the padding
+  // The decoded frame it was converted from, so that it can be converted again when the size it
+  // is shown at changes before it is shown (a clip's first pictures are decoded before its host
+  // has placed its window). Shared, never written.
+  std::shared_ptr<const AVFrame> frame;
 };
 
 }  // namespace quorvane::player

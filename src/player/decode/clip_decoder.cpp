@@ -31,6 +31,17 @@ std::optional<int64_t> Known(int64_t value) {
   return value == AV_NOPTS_VALUE ? std::nullopt : std::optional<int64_t>(value);
 }
 
+// A picture's own reference to the frame it came from (its buffers are counted, not copied);
+// nothing when there is no memory for it, and the picture is then only ever shown as converted.
+std::shared_ptr<const AVFrame> KeptFrame(const AVFrame* frame) {
+  AVFrame* kept = av_frame_clone(frame);
+  if (!kept) return nullptr;
+  return std::shared_ptr<const AVFrame>(kept, [](const AVFrame* shared) {
+    AVFrame* freed = const_cast<AVFrame*>(shared);
+    av_frame_free(&freed);
+  });
+}
+
 // The decoder's states: reading packets into the decoders (holding picture packets back while
 // pictures are not wanted), then, at the file's end or a read error, flushing them, then drained.
 class FFmpegClipDecoder final : public ClipDecoder {
@@ -192,6 +203,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
 
   bool ConvertPicture(int width, int height, Picture& picture) {
     if (!converter_.Convert(frame_.get(), width, height, picture)) return false;
+    picture.frame = KeptFrame(frame_.get());
     next_picture_time_ = FrameTime(StampOf(frame_.get(), video_index_), next_picture_time_);
     picture.time = next_picture_time_;
     next_picture_time_ += frame_duration_;

@@ -153,6 +153,8 @@ class Win32PlaybackWindow final : public PlaybackWindow, private win::Window {
     if (!core_) return;
     RECT rect = PictureRect();
     core_->SetPictureSize(rect.right - rect.left, rect.bottom - rect.top);
+    // The picture on show is converted again for a new size, not stretched to it.
+    if (picture_) picture_ = core_->AtPictureSize(picture_);
   }
 
   void Refresh(bool broken) {
@@ -208,7 +210,7 @@ class Win32PlaybackWindow final : public PlaybackWindow, private win::Window {
                           static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height),
                           picture_->bgra.data(), &info, DIB_RGB_COLORS);
       } else {
-        // Only a picture queued before the window changed size; the next one fits again.
+        // Only a picture wider or taller than any screen, converted at the clip's own size.
         SetStretchBltMode(dc, HALFTONE);
         StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, picture_->width,
                       picture_->height, picture_->bgra.data(), &info, DIB_RGB_COLORS, SRCCOPY);

@@ -83,8 +83,30 @@ std::shared_ptr<const Picture> PlayerCore::TakeDuePicture() {
     if (!clock_.Running()) return nullptr;
     due = queue_.TakeDue(clock_.Seconds());
   }
-  if (due) wake_worker_.notify_all();
-  return due;
+  if (!due) return nullptr;
+  wake_worker_.notify_all();
+  return AtPictureSize(std::move(due));
+}
+
+std::shared_ptr<const Picture> PlayerCore::AtPictureSize(std::shared_ptr<const Picture> picture) {
+  if (!picture || !picture->frame) return picture;
+  int width = picture_width_.load();
+  int height = picture_height_.load();
+  bool own_size = width <= 0 || height <= 0;
+  if (own_size) {
+    width = picture->source_width;
+    height = picture->source_height;
+  }
+  if (picture->width == width && picture->height == height) return picture;
+  Picture again;
+  again.bgra = buffers_->Take();
+  if (!reconverter_.Convert(picture->frame.get(), own_size ? 0 : width, own_size ? 0 : height,
+                            again)) {
+    return picture;
+  }
+  again.time = picture->time;
+  again.frame = picture->frame;
+  return buffers_->Share(std::move(again));
 }
 
 std::optional<double> PlayerCore::NextPictureIn() {

@@ -2,7 +2,8 @@
 // worker thread into a small queue of pictures, plays its sound, and keeps the clip's clock.
 // A serial number per source lets the worker drop what belongs to a replaced one.
 //
-// Threads: the user-interface thread calls every public function. The worker owns the decoder
+// Threads: the user-interface thread calls every public function (and alone converts pictures
+// again for a new size, with a converter of its own). The worker owns the decoder
 // and the sound output (only it ever asks the device anything) and sets the clock from the
 // device's position. Under mutex_, both threads share the request, the picture queue, the clock
 // and the sound's origin; the state, the size and the serial are atomics, read without it.
@@ -19,6 +20,7 @@
 #include <thread>
 
 #include "player/convert/picture.h"
+#include "player/convert/picture_converter.h"
 #include "player/playback_component.h"
 #include "player/source/clip_file.h"
 #include "player/source/ram_file.h"
@@ -61,9 +63,14 @@ class PlayerCore {
   // The size pictures are converted to from now on (0 x 0: the clip's own size).
   void SetPictureSize(int width, int height);
 
-  // The newest picture whose time has come, taken out of the queue with every older one;
-  // nothing when no newer picture is due.
+  // The newest picture whose time has come, taken out of the queue with every older one, at
+  // the size pictures are converted to now; nothing when no newer picture is due.
   std::shared_ptr<const Picture> TakeDuePicture();
+
+  // The picture at the size pictures are converted to now: itself when it has that size, else
+  // converted again from the frame it came from (a picture decoded before the host placed its
+  // window, or shown when the window changed size). Never stretched from another size.
+  std::shared_ptr<const Picture> AtPictureSize(std::shared_ptr<const Picture> picture);
 
   // Seconds until the oldest queued picture falls due (0 or less: it is due); nothing while
   // no picture is queued.
@@ -102,6 +109,8 @@ class PlayerCore {
   std::shared_ptr<const ClipFiles> files_;
   std::shared_ptr<TimeSource> time_;
   std::shared_ptr<PictureBuffers> buffers_;  // locks itself
+  // The user-interface thread's own, for AtPictureSize.
+  PictureConverter reconverter_;
 
   std::atomic<int32_t> state_{kPlayStateIdle};
   std::atomic<int32_t> clip_height_{0};

@@ -2,7 +2,9 @@
 // picture, the playlist order, and the end on input with the screen-saver flag as found.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,50 @@ TEST(Saver, PlacesThePictureAsTheSettingsSay) {
     EXPECT_NEAR(rect->left, (sw - c.width) / 2.0, 0.51);
     EXPECT_NEAR(rect->top, (sh - c.height) / 2.0, 0.51);
   }
+}
+
+// Neighbouring pixels side by side whose brightness differs by more than 24 of 255: the edges
+// of the test pattern's bars (steps of 85, over two pixels at x2), which an enlargement of a
+// much smaller picture spreads over many pixels in small steps.
+int StrongEdges(const std::vector<uint32_t>& pixels, int width) {
+  auto brightness = [](uint32_t p) {
+    return static_cast<int>(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3;
+  };
+  int edges = 0;
+  for (size_t i = 1; i < pixels.size(); ++i) {
+    if (i % static_cast<size_t>(width) != 0 &&
+        std::abs(brightness(pixels[i]) - brightness(pixels[i - 1])) > 24) {
+      ++edges;
+    }
+  }
+  return edges;
+}
+
+// A clip of two pictures a second at x2: the first picture shown is as sharp as the later ones
+// (it was decoded before the window had its size, and is converted again for it).
+TEST(Saver, TheFirstPictureOfAClipIsAsSharpAsTheLaterOnes) {
+  Saver saver(SaverSettings({"SizeSel  =3"}, {L"slow.rm"}));
+  ASSERT_NE(saver.component, nullptr);
+  std::optional<RECT> rect = saver.PlacedRect();
+  ASSERT_TRUE(rect);
+  const int width = rect->right - rect->left;
+  ASSERT_EQ(width, 640);
+  std::vector<uint32_t> first;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        first = ScreenPixels(saver.component);
+        return std::any_of(first.begin(), first.end(), [](uint32_t p) { return p != 0; });
+      },
+      5000))
+      << "no picture came";
+  SaveScreenshot(L"saver-first-picture");
+  // Two pictures later.
+  Sleep(1100);
+  int later = StrongEdges(ScreenPixels(saver.component), width);
+  int at_first = StrongEdges(first, width);
+  EXPECT_GT(later, 2000) << "the pattern has no sharp edges to measure";
+  EXPECT_GE(at_first, later / 2) << "the first picture is blurred: " << at_first
+                                 << " edges against " << later;
 }
 
 TEST(Saver, RandomPlacesStayInsideTheScreen) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -175,6 +176,45 @@ TEST(PlayerCore, PaintsPicturesAtTheRequestedSizeAtTheClipsPace) {
   EXPECT_LE(run.pictures, 31);
   EXPECT_GT(run.seconds, 1.7);
   EXPECT_LT(run.seconds, 4.0);
+}
+
+// A clip's first pictures are decoded before its host has placed the window, at the size the
+// window had: once it has its size, every picture taken has it, converted again from its frame
+// (the same pixels as a picture converted for that size at once), not enlarged from the small one.
+TEST(PlayerCore, EveryPictureTakenAfterTheSizeChangedHasTheNewSize) {
+  Player player;
+  PlayerCore& core = player.core;
+  core.SetPictureSize(41, 33);
+  core.SetSource(Clip("small.rm"));
+  ASSERT_TRUE(player.Until([&] { return core.ClipHeight() != 0 && player.time->Sleepers() > 0; }));
+  core.SetPictureSize(320, 240);
+  std::vector<std::shared_ptr<const Picture>> shown;
+  ASSERT_TRUE(player.time->RunUntil([&] { return player.Idle(); }, kStep, 10,
+                                    [&] {
+                                      if (auto picture = core.TakeDuePicture())
+                                        shown.push_back(picture);
+                                    }));
+  ASSERT_GE(shown.size(), 20u);
+  double previous = -1;
+  for (const auto& picture : shown) {
+    EXPECT_EQ(picture->width, 320);
+    EXPECT_EQ(picture->height, 240);
+    EXPECT_GT(picture->time, previous);
+    previous = picture->time;
+  }
+  ASSERT_TRUE(shown.front()->frame);
+  Picture direct;
+  PictureConverter converter;
+  ASSERT_TRUE(converter.Convert(shown.front()->frame.get(), 320, 240, direct));
+  EXPECT_TRUE(std::equal(direct.bgra.begin(), direct.bgra.begin() + direct.stride * 240,
+                         shown.front()->bgra.begin()));
+  // The picture on show, when the window changes size again.
+  core.SetPictureSize(160, 120);
+  std::shared_ptr<const Picture> again = core.AtPictureSize(shown.back());
+  EXPECT_EQ(again->width, 160);
+  EXPECT_EQ(again->height, 120);
+  EXPECT_EQ(again->time, shown.back()->time);
+  EXPECT_EQ(core.AtPictureSize(again), again) << "converted again at the size it has";
 }
 
 TEST(PlayerCore, SaysWhenTheNextPictureFallsDue) {

@@ -1,7 +1,10 @@
-// The settings dialog's fonts at one DPI: the controls' own font, the frames' captions, the
-// "Play List" heading and the title line. Faces that are missing fall back to installed ones of
-// the same kind, and a font is made smaller, where it must, until every caption it draws fits
-// its control whole (a Japanese face at 9 pt is wider than some controls of the layout).
+// The settings dialog's fonts at one DPI: the controls' own font, the frames' captions (9 pt),
+// the "Play List" heading and the title line (11.25 pt), all but the first bold. Faces that are
+// missing fall back to installed ones of the same kind, and a font is made smaller, where it
+// must, until every caption it draws fits its control whole (a Japanese face at 9 pt is wider
+// than some controls of the layout). Each of the four may be made smaller so: the frames', the
+// heading's and the title's too, though only when the face found (a stand-in, where the design's
+// is missing) does not show their captions whole at the design's size.
 // Owned by the dialog window; UI thread only.
 #pragma once
 

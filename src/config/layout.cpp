@@ -3,12 +3,11 @@
 #include <stdexcept>
 
 #include "config/control_ids.h"
-#include "version.h"
 
 namespace quorvane::config {
 
-// Captions are quoted exactly, full-width letters and ideographic spaces (U+3000) included; the
-// title carries the program's version.
+// Captions are quoted exactly, full-width letters and ideographic spaces (U+3000) included. The
+// title line is a caption like the others, not made from the version resource's number.
 const std::array<ControlLayout, 28> kLayout = {{
     {kIdCmdOk, Kind::kPushButton, 0, "OK", 6960, 4080, 1095, 375},
     {kIdCmdCancel, Kind::kPushButton, 0, "Cancel", 8160, 4080, 1095, 375},
@@ -39,8 +38,8 @@ const std::array<ControlLayout, 28> kLayout = {{
     {kIdOptJyunSel0 + 1, Kind::kOption, kIdFraJyunSel, "ランダム", 1200, 360, 975, 255},
     {kIdCmdUp, Kind::kPushButton, kIdFraFileSel, "上へ", 5160, 3960, 615, 255},
     {kIdCmdDown, Kind::kPushButton, kIdFraFileSel, "下へ", 5880, 3960, 615, 255},
-    {kIdLblTitle, Kind::kLabel, kIdFraFileSel, "Quorvane Ver " QUORVANE_VERSION "   by Tobrenvale",
-     120, 3960, 4095, 255},
+    {kIdLblTitle, Kind::kLabel, kIdFraFileSel, "Quorvane Ver 0.30   by Tobrenvale", 120, 3960, 4095,
+     255},
 }};
 
 const ControlLayout* FindLayout(int id) {

@@ -40,16 +40,23 @@ bool IsOrdinaryFile(const std::wstring& path) {
   return (found.dwFileAttributes & kNotOrdinary) == 0;
 }
 
+// "C:" alone names the drive's current folder; a folder of that name is the drive's root.
+std::wstring FolderToMakeCurrent(const std::string& folder) {
+  std::wstring wide = win::Widen(folder);
+  if (!wide.empty() && wide.back() == L':') wide.push_back(L'\\');
+  return wide;
+}
+
+// The file in one folder, reached by its full path; another folder, the program's, is made
+// current before each read and write.
 class FolderSettingsStore final : public SettingsStore {
  public:
-  explicit FolderSettingsStore(std::wstring folder)
-      : folder_(std::move(folder)), path_(folder_ + L"\\" + win::Widen(kFileName)) {
-    // "C:" alone names the drive's current folder; the program's folder is then the root.
-    if (!folder_.empty() && folder_.back() == L':') folder_.push_back(L'\\');
-  }
+  FolderSettingsStore(const std::string& folder, const std::string& current)
+      : current_(FolderToMakeCurrent(current)),
+        path_(win::Widen(folder) + L"\\" + win::Widen(kFileName)) {}
 
   std::optional<std::string> Load() override {
-    SetCurrentDirectoryW(folder_.c_str());
+    SetCurrentDirectoryW(current_.c_str());
     if (!IsOrdinaryFile(path_)) return std::nullopt;
     HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -68,7 +75,7 @@ class FolderSettingsStore final : public SettingsStore {
   }
 
   std::string Replace(std::string_view text) override {
-    SetCurrentDirectoryW(folder_.c_str());
+    SetCurrentDirectoryW(current_.c_str());
     // A read-only settings file is the user's wish to keep it; Windows refuses to move a file
     // over it, and so do we everywhere (Wine would replace it).
     DWORD attributes = GetFileAttributesW(path_.c_str());
@@ -99,7 +106,7 @@ class FolderSettingsStore final : public SettingsStore {
   std::string Location() const override { return win::Narrow(path_); }
 
  private:
-  std::wstring folder_;
+  std::wstring current_;
   std::wstring path_;
 };
 
@@ -121,7 +128,7 @@ std::string ProgramFolder() {
 }
 
 std::unique_ptr<SettingsStore> CreateSettingsStoreIn(const std::string& folder) {
-  return std::make_unique<FolderSettingsStore>(win::Widen(folder));
+  return std::make_unique<FolderSettingsStore>(folder, folder);
 }
 
 namespace {
@@ -180,10 +187,11 @@ std::unique_ptr<SettingsStore> CreateProgramSettingsStore() {
 }
 
 std::unique_ptr<SettingsStore> CreateLocatedSettingsStore(const SettingsLocation& place) {
-  if (!place.read_also) return CreateSettingsStoreIn(place.folder);
-  return std::make_unique<LayeredSettingsStore>(CreateSettingsStoreIn(place.folder),
-                                                CreateSettingsStoreIn(*place.read_also),
-                                                win::Widen(place.folder));
+  auto own = std::make_unique<FolderSettingsStore>(place.folder, place.current);
+  if (!place.read_also) return own;
+  return std::make_unique<LayeredSettingsStore>(
+      std::move(own), std::make_unique<FolderSettingsStore>(*place.read_also, place.current),
+      win::Widen(place.folder));
 }
 
 }  // namespace quorvane::settings

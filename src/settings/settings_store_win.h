@@ -14,10 +14,11 @@ namespace quorvane::settings {
 std::unique_ptr<SettingsStore> CreateProgramSettingsStore();
 
 // A store for a chosen location: its own folder, read and written (and created when first
-// written), and the folder read while that has no file yet.
+// written), and the folder read while that has no file yet; its current folder is made current
+// before every read and write.
 std::unique_ptr<SettingsStore> CreateLocatedSettingsStore(const SettingsLocation& place);
 
-// A store for "Quorvane.ini" in this folder (UTF-8 path).
+// A store for "Quorvane.ini" in this folder (UTF-8 path), which it also makes current.
 std::unique_ptr<SettingsStore> CreateSettingsStoreIn(const std::string& folder);
 
 // The folder the running program was started from (UTF-8, no closing backslash).

@@ -12,18 +12,25 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view ArgumentText(std::string_view command_line) {
   size_t i = 0;
-  // The program path: up to the closing quote if it starts with one, else up to a blank.
-  // Quotes inside an unquoted path toggle quoting, as Windows reads it.
-  bool quoted = false;
-  for (; i < command_line.size(); ++i) {
-    char c = command_line[i];
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (!quoted && IsBlank(c)) {
-      break;
+  if (command_line.starts_with('"')) {
+    // A quoted path ends at its closing quote: "C:\x.scr"/s hands over /s.
+    size_t close = command_line.find('"', 1);
+    i = close == std::string_view::npos ? command_line.size() : close + 1;
+  } else {
+    // An unquoted path ends at the first blank outside quotes; quotes inside it toggle quoting,
+    // as Windows reads it.
+    bool quoted = false;
+    for (; i < command_line.size(); ++i) {
+      char c = command_line[i];
+      if (c == '"') {
+        quoted = !quoted;
+      } else if (!quoted && IsBlank(c)) {
+        break;
+      }
     }
   }
-  while (i < command_line.size() && IsBlank(command_line[i])) ++i;
+  // The one blank that separates path and arguments; any further one is the arguments' own.
+  if (i < command_line.size() && IsBlank(command_line[i])) ++i;
   return command_line.substr(i);
 }
 

@@ -14,8 +14,9 @@ enum class Mode {
   kSaver,            // anything else: the saver
 };
 
-// The argument text of a whole command line: what follows the program's own path
-// (quoted or not), with the blanks that separate the two skipped.
+// The argument text of a whole command line: what follows the program's own path (quoted or
+// not) as the host hands it over, less the one blank or tab that separates the two. Further
+// blanks belong to the arguments: "  /c" is a key beginning with a blank, which runs the saver.
 std::string_view ArgumentText(std::string_view command_line);
 
 // The mode key: the first two characters of the argument text, upper-cased. UTF-8 in and out;

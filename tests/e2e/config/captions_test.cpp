@@ -4,6 +4,7 @@
 // there are measured against the control's own width less what it draws beside its text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -158,6 +159,56 @@ void ExpectEveryCaptionWhole(int dpi) {
 }
 
 TEST(DialogCaptions, EveryCaptionShowsWholeAt96Dpi) { ExpectEveryCaptionWhole(96); }
+
+// The two labels are bars of their own background, "Play List" on the system's grey-text colour
+// and the title on pure red, each with its text in the middle.
+TEST(DialogCaptions, TheLabelsFillTheirBarsAndCentreTheirText) {
+  ProgramFolder folder;
+  DialogDriver dialog(folder);
+  ASSERT_TRUE(dialog.Opened());
+  dialog.Settle();
+  Sleep(200);
+  struct Label {
+    int id;
+    COLORREF background;
+  } labels[] = {{kIdLblPlayList, GetSysColor(COLOR_GRAYTEXT)}, {kIdLblTitle, RGB(255, 0, 0)}};
+  for (const Label& label : labels) {
+    SCOPED_TRACE(label.id);
+    HWND item = dialog.Item(label.id);
+    RECT place = RectInParent(item);
+    const int width = place.right - place.left;
+    // Rows where a control stacked above covers the label (the playlist's top edge lies over the
+    // heading's last row) show that control, not the label.
+    RECT own = {0, 0, width, 0};
+    for (int y = 0; y < place.bottom - place.top; ++y) {
+      POINT at{place.left, place.top + y};
+      if (ChildWindowFromPointEx(dialog.Dialog(), at, CWP_SKIPINVISIBLE) == item)
+        own.bottom = y + 1;
+    }
+    std::vector<uint32_t> pixels = ScreenPixels(item, own);
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(own.bottom));
+    const uint32_t background = (GetRValue(label.background) << 16) |
+                                (GetGValue(label.background) << 8) | GetBValue(label.background);
+    size_t filled = 0;
+    Columns ink;
+    for (size_t at = 0; at < pixels.size(); ++at) {
+      if (pixels[at] == background) {
+        ++filled;
+        continue;
+      }
+      int x = static_cast<int>(at % static_cast<size_t>(width));
+      if (ink.first < 0 || x < ink.first) ink.first = x;
+      ink.last = std::max(ink.last, x);
+    }
+    EXPECT_GE(own.bottom, 15) << "the label is covered";
+    EXPECT_GT(filled, pixels.size() / 2) << "the bar is not in its background colour";
+    ASSERT_GE(ink.first, 0) << "no text";
+    int left = ink.first;
+    int right = width - 1 - ink.last;
+    EXPECT_GT(left, 0);
+    EXPECT_NEAR(left, right, 1) << "the text is not centred";
+  }
+}
 
 TEST(DialogCaptions, EveryCaptionShowsWholeAt120And144Dpi) {
   for (int dpi : {120, 144}) ExpectEveryCaptionWhole(dpi);

@@ -1,13 +1,15 @@
 // The program in a folder that cannot be written, as in the Windows folder: the dialog shows
 // the administrator's file beside the program, OK saves the user's own file in
 // "%APPDATA%\Quorvane" and leaves the program's folder alone, and the saver follows the user's
-// file. In a folder that can be written the file stays beside the program. run-installed locks
-// the folder (QUORVANE_INSTALLED) and runs this program, first to write the administrator's file.
+// file, a relative playlist entry in it naming a clip beside the program. In a folder that can be
+// written the file stays beside the program. run-installed locks the folder (QUORVANE_INSTALLED)
+// and runs this program, first to write the administrator's file and a clip beside the program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/control_ids.h"
@@ -45,13 +47,15 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Each entry of a folder with its size and last write time, to tell that nothing changed.
+// Each entry of a folder with its size and last write time, to tell that nothing changed. The
+// parent (..) is left out: its time changes whenever anything comes or goes beside the folder.
 Texts Snapshot(const std::wstring& folder) {
   Texts entries;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return entries;
   do {
+    if (std::wstring_view(found.cFileName) == L"..") continue;
     const FILETIME& time = found.ftLastWriteTime;
     entries.push_back(std::wstring(found.cFileName) + L" " + std::to_wstring(found.nFileSizeLow) +
                       L" " + std::to_wstring(time.dwHighDateTime) + L":" +
@@ -61,9 +65,22 @@ Texts Snapshot(const std::wstring& folder) {
   return entries;
 }
 
-// The size of the first picture the saver started from scr shows; it must be long.rm.
-std::optional<SIZE> SaverPictureSize(const std::wstring& scr) {
-  Process saver(scr, L"/s");
+// A clip under the program's folder, named in settings files by its relative path; and one of
+// another size at the same relative path under the user's folder, found only by looking there.
+constexpr wchar_t kRelativeClip[] = L"clips\\relative.rm";
+constexpr SIZE kRelativeClipSize{160, 120};  // small.rm; the user's is medium.rm, 320 x 240
+
+void PutClip(const std::wstring& folder, const wchar_t* clip) {
+  CreateDirectoryW((folder + L"\\clips").c_str(), nullptr);
+  EXPECT_TRUE(CopyFileW(Clip(clip).c_str(), (folder + L"\\" + kRelativeClip).c_str(), FALSE));
+}
+
+// The size of the first picture the saver started from scr (in cwd, else beside it) shows; it
+// must be the clip source.
+std::optional<SIZE> SaverPictureSize(const std::wstring& scr,
+                                     const std::wstring& source = Clip(L"long.rm"),
+                                     const std::wstring& cwd = L"") {
+  Process saver(scr, L"/s", cwd);
   HWND window = saver.WaitForWindow(L"QuorvaneSaver", L"Form1", kWindowWait);
   if (!window) return std::nullopt;
   std::vector<HWND> children = Children(window, L"QuorvanePlayback");
@@ -72,7 +89,7 @@ std::optional<SIZE> SaverPictureSize(const std::wstring& scr) {
   if (!WaitUntil([&] { return IsWindowVisible(component) != FALSE; }, kWindowWait)) {
     return std::nullopt;
   }
-  EXPECT_EQ(TextOf(component), Clip(L"long.rm"));
+  EXPECT_EQ(TextOf(component), source);
   RECT rect = RectInParent(component);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
@@ -142,7 +159,7 @@ TEST_F(InstalledReadOnly, OkSavesTheUsersOwnFileWhichTheNextDialogAndTheSaverFol
   EXPECT_EQ(ReadFileBytes(UserFile()).value_or("<none>"), expected);
   // Nothing else is left in the user's folder (no half-written file).
   Texts user_entries = Snapshot(UserFolder());
-  EXPECT_EQ(user_entries.size(), 3u) << "., .. and Quorvane.ini only";
+  EXPECT_EQ(user_entries.size(), 2u) << ". and Quorvane.ini only";
 
   {
     DialogDriver dialog(InstalledScr(), Installed());
@@ -159,6 +176,18 @@ TEST_F(InstalledReadOnly, OkSavesTheUsersOwnFileWhichTheNextDialogAndTheSaverFol
   EXPECT_EQ(size->cx, 80);  // x0.5, the user's choice
   EXPECT_EQ(size->cy, 60);
   EXPECT_EQ(ReadFileBytes(UserFile()).value_or("<none>"), expected);
+}
+
+// With the user's own file in "%APPDATA%\Quorvane", a relative entry still names a clip under the
+// program's folder, whatever folder the saver was started in.
+TEST_F(InstalledReadOnly, ARelativeEntryInTheUsersFileIsAClipBesideTheProgram) {
+  ASSERT_TRUE(CreateDirectoryW(UserFolder().c_str(), nullptr));
+  WriteFileBytes(UserFile(), "SizeSel  =1\r\n" + Line("PlayList =", kRelativeClip));
+  PutClip(UserFolder(), L"medium.rm");
+  std::optional<SIZE> size = SaverPictureSize(InstalledScr(), kRelativeClip, UserFolder());
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->cx, kRelativeClipSize.cx) << "the clip under the user's folder played";
+  EXPECT_EQ(size->cy, kRelativeClipSize.cy);
 }
 
 // A program folder that can be written keeps its own file, even beside a user's file.
@@ -198,6 +227,21 @@ TEST(InstalledWritable, OkWritesBesideTheProgramAndNothingInTheUsersFolder) {
   }
 }
 
+// The file beside the program: a relative entry names a clip there too.
+TEST(InstalledWritable, ARelativeEntryIsAClipBesideTheProgram) {
+  RemoveTree(UserFolder());
+  ASSERT_TRUE(CreateDirectoryW(UserFolder().c_str(), nullptr));
+  PutClip(UserFolder(), L"medium.rm");
+  ProgramFolder folder(L"quorvane-portable");
+  PutClip(folder.Path(), L"small.rm");
+  folder.WriteSettings("SizeSel  =1\r\n" + Line("PlayList =", kRelativeClip));
+  std::optional<SIZE> size = SaverPictureSize(folder.Scr(), kRelativeClip, UserFolder());
+  RemoveTree(UserFolder());
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->cx, kRelativeClipSize.cx) << "the clip under the start folder played";
+  EXPECT_EQ(size->cy, kRelativeClipSize.cy);
+}
+
 }  // namespace
 }  // namespace quorvane::e2e
 
@@ -215,6 +259,9 @@ int main(int argc, char** argv) {
               WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
               written == bytes.size();
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    PutClip(Installed(), L"small.rm");
+    ok = ok && GetFileAttributesW((Installed() + L"\\" + kRelativeClip).c_str()) !=
+                   INVALID_FILE_ATTRIBUTES;
     return ok && !Installed().empty() && bytes.find('?') == std::string::npos ? 0 : 1;
   }
   testing::InitGoogleTest(&argc, argv);

@@ -38,6 +38,29 @@ TEST(Saver, CoversTheScreenInBlackWithTheComponentHidden) {
   EXPECT_TRUE(saver.process->Running());
 }
 
+// Until its first clip is placed the component waits hidden at its design rectangle, 120, 120,
+// 615 x 495 twips: 8, 8, 41 x 33 pixels at 96 DPI. A clip with sound and no picture keeps it
+// there while its sound plays (3 s).
+TEST(Saver, TheComponentWaitsHiddenAtItsDesignRectangle) {
+  HDC screen = GetDC(nullptr);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(dpi, 96);
+  Saver saver(SaverSettings({}, {L"tone-ac3.rm"}));
+  ASSERT_NE(saver.component, nullptr);
+  ASSERT_TRUE(saver.Started(ClipsFolder() + L"\\tone-ac3.rm"));
+  RECT design = RectInParent(saver.component);
+  EXPECT_FALSE(IsWindowVisible(saver.component));
+  EXPECT_EQ(design.left, 8);
+  EXPECT_EQ(design.top, 8);
+  EXPECT_EQ(design.right - design.left, 41);
+  EXPECT_EQ(design.bottom - design.top, 33);
+  // Once the sound has ended the clip is placed, with no picture to show.
+  std::optional<RECT> placed = saver.PlacedRect();
+  ASSERT_TRUE(placed);
+  EXPECT_EQ(placed->right - placed->left, 0);
+}
+
 TEST(Saver, PlacesThePictureAsTheSettingsSay) {
   const int sw = GetSystemMetrics(SM_CXSCREEN);
   const int sh = GetSystemMetrics(SM_CYSCREEN);

@@ -103,20 +103,39 @@ TEST_F(SettingsStoreTest, BinaryAndHugeFilesReadWithoutFailing) {
 namespace quorvane::e2e {
 namespace {
 
+std::wstring CurrentFolder() {
+  wchar_t folder[MAX_PATH];
+  DWORD n = GetCurrentDirectoryW(MAX_PATH, folder);
+  return std::wstring(folder, n < MAX_PATH ? n : 0);
+}
+
+// Every read and write makes the program's folder current, the user's file being reached by its
+// full path: a relative playlist entry means a clip beside the program wherever the file is.
 TEST(LocatedSettingsStore, ReadsTheSharedFileUntilTheUsersOwnIsWritten) {
   ProgramFolder program(L"quorvane-system");
   ProgramFolder user_parent(L"quorvane-appdata");
   std::wstring user = user_parent.Join(L"Quorvane");
   program.WriteSettings("SizeSel  =3\r\n");
   auto store = settings::CreateLocatedSettingsStore(
-      settings::SettingsLocation{Narrow(user), Narrow(program.Path())});
+      settings::SettingsLocation{Narrow(user), Narrow(program.Path()), Narrow(program.Path())});
+  auto elsewhere = [&] { SetCurrentDirectoryW(user_parent.Path().c_str()); };
+  elsewhere();
   EXPECT_EQ(store->Load(), "SizeSel  =3\r\n");
+  EXPECT_EQ(CurrentFolder(), program.Path()) << "reading the shared file";
   EXPECT_EQ(store->Location(), Narrow(user) + "\\Quorvane.ini");
 
+  elsewhere();
   EXPECT_EQ(store->Replace("SizeSel  =5\r\n"), "");
+  EXPECT_EQ(CurrentFolder(), program.Path()) << "writing the user's file";
   EXPECT_EQ(ReadFileBytes(user + L"\\Quorvane.ini"), "SizeSel  =5\r\n");
   EXPECT_EQ(program.ReadSettings(), "SizeSel  =3\r\n") << "the shared file was changed";
+  elsewhere();
   EXPECT_EQ(store->Load(), "SizeSel  =5\r\n");
+  EXPECT_EQ(CurrentFolder(), program.Path()) << "reading the user's file";
+
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  SetCurrentDirectoryW(temp);  // so that both folders can go
 }
 
 }  // namespace

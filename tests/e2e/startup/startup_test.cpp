@@ -96,6 +96,28 @@ TEST(Startup, AnyOtherArgumentStartsTheSaver) {
   }
 }
 
+// The command line as the host hands it over: only the one blank or tab after the program's path
+// separates it from the arguments, so a second blank makes a key beginning with a blank.
+TEST(Startup, OnlyTheOneBlankAfterThePathSeparatesTheArguments) {
+  struct Case {
+    const wchar_t* after_path;
+    const wchar_t* caption;  // the window it opens
+  } cases[] = {
+      {L"  /c", kSaverCaption},
+      {L" \t/c", kSaverCaption},
+      {L"\t/c", kDialogCaption},
+      {L"/c", kDialogCaption},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.after_path));
+    ProgramFolder folder;
+    Process scr(folder.Scr(), CommandLine{L"\"" + folder.Scr() + L"\"" + c.after_path});
+    EXPECT_NE(scr.WaitForWindow(L"", c.caption, kWindowWait), nullptr);
+    const wchar_t* other = c.caption == kSaverCaption ? kDialogCaption : kSaverCaption;
+    EXPECT_EQ(scr.FindWindow(L"", other), nullptr);
+  }
+}
+
 TEST(Startup, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
   ProgramFolder folder;
   Process first(folder.Scr(), L"/c");

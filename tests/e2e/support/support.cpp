@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <thread>
+#include <utility>
 
 namespace quorvane::e2e {
 
@@ -118,10 +119,22 @@ std::optional<std::string> ProgramFolder::ReadBytes(std::wstring_view name) cons
   return ReadFileBytes(Join(name));
 }
 
-Process::Process(const std::wstring& exe, std::wstring_view arguments, std::wstring cwd) {
-  if (cwd.empty()) cwd = exe.substr(0, exe.find_last_of(L'\\'));
+namespace {
+
+std::wstring QuotedWithArguments(const std::wstring& exe, std::wstring_view arguments) {
   std::wstring line = L"\"" + exe + L"\"";
   if (!arguments.empty()) line += L" " + std::wstring(arguments);
+  return line;
+}
+
+}  // namespace
+
+Process::Process(const std::wstring& exe, std::wstring_view arguments, std::wstring cwd)
+    : Process(exe, CommandLine{QuotedWithArguments(exe, arguments)}, std::move(cwd)) {}
+
+Process::Process(const std::wstring& exe, CommandLine command_line, std::wstring cwd) {
+  if (cwd.empty()) cwd = exe.substr(0, exe.find_last_of(L'\\'));
+  std::wstring& line = command_line.text;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   // On a loaded machine Wine now and then loses a new process before it has finished starting

@@ -63,11 +63,18 @@ void WriteFileBytes(const std::wstring& path, std::string_view bytes);
 std::optional<std::string> ReadFileBytes(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
+// A whole command line, handed to the program exactly as written.
+struct CommandLine {
+  std::wstring text;
+};
+
 // A started program; ended (terminated) when the object goes, if still running.
 class Process {
  public:
   // Starts exe with this argument text, as Windows does: "exe" args. cwd defaults to exe's folder.
   Process(const std::wstring& exe, std::wstring_view arguments, std::wstring cwd = L"");
+  // Starts exe with this command line, its own path in it as the test wrote it.
+  Process(const std::wstring& exe, CommandLine line, std::wstring cwd = L"");
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;

@@ -86,12 +86,14 @@ TEST(FormLoad, ACraftedFileFillsEveryControlAndTheBrowserFollowsTheDrive) {
   EXPECT_EQ(d.lstPlay.items, (std::vector<std::string>{"d:\\clips\\b.rm", "c:\\a.ram"}));
 }
 
+// A later option value outside the buttons leaves the choice the array holds by then: x2.0 here.
 TEST(FormLoad, LaterLinesOfAKeyDecideAndEveryPlayListLineAdds) {
   TestDialog d;
   d.store.file =
       "ListPath =c:\\clips\r\nListPath =d:\\clips\r\nSizeFree =2\r\nSizeFree =x\r\n"
-      "PlayList =c:\\a.rm\r\nPlayList =c:\\a.rm\r\n";
+      "SizeSel  =3\r\nSizeSel  =6\r\nPlayList =c:\\a.rm\r\nPlayList =c:\\a.rm\r\n";
   d.form.Form_Load();
+  EXPECT_EQ(d.optSizeSel.selected, 3);
   EXPECT_EQ(d.dirSel.path, "d:\\clips");
   EXPECT_EQ(d.filSel.path, "d:\\clips");
   EXPECT_EQ(d.txtSizeFree.text, "x");

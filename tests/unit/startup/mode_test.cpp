@@ -5,7 +5,7 @@
 namespace quorvane::startup {
 namespace {
 
-TEST(ArgumentText, SkipsTheProgramPathQuotedOrNot) {
+TEST(ArgumentText, SkipsTheProgramPathQuotedOrNotAndOnlyTheOneBlankAfterIt) {
   struct Case {
     const char* command_line;
     const char* arguments;
@@ -13,11 +13,17 @@ TEST(ArgumentText, SkipsTheProgramPathQuotedOrNot) {
       {R"("C:\Program Files\Quorvane.scr" /s)", "/s"},
       {R"("C:\Program Files\Quorvane.scr")", ""},
       {R"(C:\Windows\Quorvane.scr /c:1234)", "/c:1234"},
-      {R"(C:\Windows\Quorvane.scr   /p 1234)", "/p 1234"},
+      {R"(C:\Windows\Quorvane.scr   /p 1234)", "  /p 1234"},
       {R"(C:\Windows\Quorvane.scr)", ""},
       {R"("C:\日本語\Quorvane.scr"	/S)", "/S"},
       {R"(C:\a"b c"\Quorvane.scr /a)", "/a"},
       {"", ""},
+      // Further blanks and tabs are the arguments' own; a quoted path ends at its quote.
+      {R"("C:\Quorvane.scr"  /c)", " /c"},
+      {"\"C:\\Quorvane.scr\"\t\t/c", "\t/c"},
+      {R"("C:\Quorvane.scr"/c)", "/c"},
+      {R"("C:\Quorvane.scr"  )", " "},
+      {R"("C:\Quorvane.scr /s)", ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ArgumentText(c.command_line), c.arguments) << c.command_line;

@@ -9,19 +9,15 @@ namespace quorvane::config {
 namespace {
 
 std::optional<CommonControls> Load() {
+  CommonControls controls{};
   // By its name alone, so that the manifest's activation context hands over version 6; the
   // search, restricted at the start, looks nowhere but in the system folder after that.
-  HMODULE comctl32 = LoadLibraryW(L"comctl32.dll");
-  if (!comctl32) return std::nullopt;
-  CommonControls controls{
-      win::DllFunction<decltype(CommonControls::init)>(comctl32, "InitCommonControlsEx"),
-      win::DllFunction<decltype(CommonControls::set_subclass)>(comctl32, "SetWindowSubclass"),
-      win::DllFunction<decltype(CommonControls::def_subclass)>(comctl32, "DefSubclassProc"),
-      win::DllFunction<decltype(CommonControls::remove_subclass)>(comctl32, "RemoveWindowSubclass"),
-  };
-  bool complete =
-      controls.init && controls.set_subclass && controls.def_subclass && controls.remove_subclass;
-  return complete ? std::optional<CommonControls>(controls) : std::nullopt;
+  bool found = win::DllFunctions(LoadLibraryW(L"comctl32.dll"),
+                                 win::Wanted{&controls.init, "InitCommonControlsEx"},
+                                 win::Wanted{&controls.set_subclass, "SetWindowSubclass"},
+                                 win::Wanted{&controls.def_subclass, "DefSubclassProc"},
+                                 win::Wanted{&controls.remove_subclass, "RemoveWindowSubclass"});
+  return found ? std::optional<CommonControls>(controls) : std::nullopt;
 }
 
 }  // namespace

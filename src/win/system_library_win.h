@@ -23,4 +23,17 @@ Function DllFunction(HMODULE dll, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
 }
 
+// A function of the DLL by name, for DllFunctions.
+template <typename Function>
+struct Wanted {
+  Function* into;
+  const char* name;
+};
+
+// Fills in each wanted function of the DLL; true only when every one was there.
+template <typename... Functions>
+bool DllFunctions(HMODULE dll, Wanted<Functions>... wanted) {
+  return dll && ((*wanted.into = DllFunction<Functions>(dll, wanted.name)) && ...);
+}
+
 }  // namespace quorvane::win

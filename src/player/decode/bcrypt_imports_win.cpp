@@ -13,11 +13,15 @@ namespace {
 
 constexpr NTSTATUS kNotFound = static_cast<NTSTATUS>(0xC0000225L);  // STATUS_NOT_FOUND
 
-template <typename Function>
-Function Bcrypt(const char* name) {
+HMODULE BcryptDll() {
   // Loaded once and kept for the life of the process, as an import would be.
   static const HMODULE dll = quorvane::win::LoadSystemLibrary(L"bcrypt.dll");
-  return quorvane::win::DllFunction<Function>(dll, name);
+  return dll;
+}
+
+template <typename Function>
+Function Bcrypt(const char* name) {
+  return quorvane::win::DllFunction<Function>(BcryptDll(), name);
 }
 
 NTSTATUS WINAPI OpenAlgorithmProvider(BCRYPT_ALG_HANDLE* algorithm, LPCWSTR id,

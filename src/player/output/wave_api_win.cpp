@@ -9,20 +9,14 @@ namespace quorvane::player {
 namespace {
 
 std::optional<WaveApi> Load() {
-  HMODULE winmm = win::LoadSystemLibrary(L"winmm.dll");
-  if (!winmm) return std::nullopt;
-  WaveApi api{
-      win::DllFunction<decltype(WaveApi::open)>(winmm, "waveOutOpen"),
-      win::DllFunction<decltype(WaveApi::prepare)>(winmm, "waveOutPrepareHeader"),
-      win::DllFunction<decltype(WaveApi::unprepare)>(winmm, "waveOutUnprepareHeader"),
-      win::DllFunction<decltype(WaveApi::write)>(winmm, "waveOutWrite"),
-      win::DllFunction<decltype(WaveApi::reset)>(winmm, "waveOutReset"),
-      win::DllFunction<decltype(WaveApi::close)>(winmm, "waveOutClose"),
-      win::DllFunction<decltype(WaveApi::position)>(winmm, "waveOutGetPosition"),
-  };
-  bool complete = api.open && api.prepare && api.unprepare && api.write && api.reset && api.close &&
-                  api.position;
-  return complete ? std::optional<WaveApi>(api) : std::nullopt;
+  WaveApi api{};
+  bool found = win::DllFunctions(
+      win::LoadSystemLibrary(L"winmm.dll"), win::Wanted{&api.open, "waveOutOpen"},
+      win::Wanted{&api.prepare, "waveOutPrepareHeader"},
+      win::Wanted{&api.unprepare, "waveOutUnprepareHeader"},
+      win::Wanted{&api.write, "waveOutWrite"}, win::Wanted{&api.reset, "waveOutReset"},
+      win::Wanted{&api.close, "waveOutClose"}, win::Wanted{&api.position, "waveOutGetPosition"});
+  return found ? std::optional<WaveApi>(api) : std::nullopt;
 }
 
 }  // namespace

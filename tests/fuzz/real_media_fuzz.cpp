@@ -37,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (out.size() > size) std::abort();
   bool real_media = size >= 4 && std::memcmp(data, ".RMF", 4) == 0;
   if (!real_media && out != std::string(reinterpret_cast<const char*>(data), size)) std::abort();
-  RealMediaNormaliser::CountPackets(std::make_unique<Bytes>(data, size));
+  Bytes counted(data, size);
+  quorvane::player::CountPackets(counted);
   return 0;
 }

@@ -17,6 +17,8 @@ extern "C" {
 #include "player/decode/frame_times.h"
 #include "player/decode/held_packets.h"
 #include "player/decode/stream_candidates.h"
+#include "player/source/interruptible_source.h"
+#include "player/source/real_media.h"
 
 namespace quorvane::player {
 
@@ -49,18 +51,26 @@ class FFmpegClipDecoder final : public ClipDecoder {
   FFmpegClipDecoder(std::function<bool()> interrupted, std::shared_ptr<const ClipFiles> files)
       : interrupted_(std::move(interrupted)), files_(std::move(files)) {}
 
-  bool Open(const std::string& path) {
-    path_ = path;
-    input_ = OpenInput(path, *files_, interrupted_, Interruption());
+  // The file as it was opened, read from its first byte: a RealMedia file's packets are
+  // counted first (which streams carry packets at all is known of RealMedia files only), then
+  // it is read again from its start by FFmpeg, through the same handle.
+  bool Open(OpenedFile file) {
+    path_ = file.path;
+    bool real_media = file.kind == ContentKind::kRealMedia;
+    std::unique_ptr<ByteSource> source =
+        std::make_unique<InterruptibleSource>(std::move(file.bytes), interrupted_);
+    std::map<int, int> packets;
+    if (real_media) {
+      packets = CountPackets(*source);
+      if (!source->Rewind()) return false;
+    }
+    input_ = OpenInput(std::move(source), real_media, Interruption());
     if (!input_) return false;
     AVFormatContext* format = input_->format.get();
     latest_time_ = LatestTime(Known(format->duration));
     std::optional<int64_t> start = Known(format->start_time);
     origin_ = start ? static_cast<double>(*start) / AV_TIME_BASE : 0.0;
 
-    // Which streams carry packets at all is known of RealMedia files only.
-    std::map<int, int> packets;
-    if (input_->real_media) packets = CountPackets(path, *files_, interrupted_);
     for (int index : Candidates(format, AVMEDIA_TYPE_VIDEO, packets)) {
       video_ = OpenDecoder(format->streams[index]);
       if (video_) {
@@ -142,7 +152,12 @@ class FFmpegClipDecoder final : public ClipDecoder {
   void SoundFailed() {
     if (sound_given_ || ++sound_failures_ < kSoundFailuresBeforeNext) return;
     sound_failures_ = 0;
-    InputPtr again = OpenInput(path_, *files_, interrupted_, Interruption());
+    // The old input reads on meanwhile, so the file is opened a second time here.
+    std::unique_ptr<ByteSource> file = files_->Open(path_);
+    InputPtr again =
+        file ? OpenInput(std::make_unique<InterruptibleSource>(std::move(file), interrupted_),
+                         input_->real_media, Interruption())
+             : nullptr;
     if (!again) {
       audio_.reset();
       audio_index_ = -1;
@@ -255,13 +270,21 @@ class FFmpegClipDecoder final : public ClipDecoder {
 
 }  // namespace
 
-std::unique_ptr<ClipDecoder> ClipDecoder::Open(const std::string& utf8_path,
-                                               std::function<bool()> interrupted,
+std::unique_ptr<ClipDecoder> ClipDecoder::Open(OpenedFile file, std::function<bool()> interrupted,
                                                std::shared_ptr<const ClipFiles> files) {
   SetUpFFmpeg();
   auto decoder = std::make_unique<FFmpegClipDecoder>(std::move(interrupted), std::move(files));
-  if (!decoder->Open(utf8_path)) return nullptr;
+  if (!decoder->Open(std::move(file))) return nullptr;
   return decoder;
+}
+
+std::unique_ptr<ClipDecoder> ClipDecoder::Open(const std::string& utf8_path,
+                                               std::function<bool()> interrupted,
+                                               std::shared_ptr<const ClipFiles> files) {
+  // Four bytes tell a RealMedia file.
+  std::optional<OpenedFile> file = OpenWithHead(*files, utf8_path, 4);
+  if (!file) return nullptr;
+  return Open(std::move(*file), std::move(interrupted), std::move(files));
 }
 
 }  // namespace quorvane::player

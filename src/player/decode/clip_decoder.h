@@ -37,6 +37,10 @@ class ClipDecoder {
   static std::unique_ptr<ClipDecoder> Open(const std::string& utf8_path,
                                            std::function<bool()> interrupted,
                                            std::shared_ptr<const ClipFiles> files = DiskFiles());
+  // The same for a file already opened (the clip resolver's), read through its own handle;
+  // files serves only a second open the decoder may need.
+  static std::unique_ptr<ClipDecoder> Open(OpenedFile file, std::function<bool()> interrupted,
+                                           std::shared_ptr<const ClipFiles> files);
 
   virtual bool HasPicture() const = 0;
   virtual bool HasSound() const = 0;

@@ -5,9 +5,7 @@ extern "C" {
 }
 
 #include <new>
-#include <optional>
 
-#include "player/source/interruptible_source.h"
 #include "player/source/real_media.h"
 
 namespace quorvane::player {
@@ -57,16 +55,7 @@ class SourceIo {
 Input::Input() = default;
 Input::~Input() = default;
 
-InputPtr OpenInput(const std::string& path, const ClipFiles& files,
-                   const std::function<bool()>& interrupted, AVIOInterruptCB interrupt) {
-  std::optional<std::string> head = files.ReadHead(path, 4);
-  if (!head) return nullptr;
-  // The file may have gone, been locked or lost its share since its head was read.
-  std::unique_ptr<ByteSource> file = files.Open(path);
-  if (!file) return nullptr;
-  bool real_media = KindOfContent(*head) == ContentKind::kRealMedia;
-  std::unique_ptr<ByteSource> source =
-      std::make_unique<InterruptibleSource>(std::move(file), interrupted);
+InputPtr OpenInput(std::unique_ptr<ByteSource> source, bool real_media, AVIOInterruptCB interrupt) {
   if (real_media) source = std::make_unique<RealMediaNormaliser>(std::move(source));
   auto input = std::make_unique<Input>();
   input->real_media = real_media;

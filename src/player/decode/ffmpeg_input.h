@@ -2,9 +2,7 @@
 // source, a RealMedia file through the normaliser (real_media.h).
 #pragma once
 
-#include <functional>
 #include <memory>
-#include <string>
 
 #include "player/decode/ffmpeg_handles.h"
 #include "player/source/clip_file.h"
@@ -27,9 +25,9 @@ struct Input {
 };
 using InputPtr = std::unique_ptr<Input>;
 
-// The file opened and its streams found, or nothing. interrupted() is asked before every read;
-// interrupt is the same question in FFmpeg's form, for its own loops.
-InputPtr OpenInput(const std::string& path, const ClipFiles& files,
-                   const std::function<bool()>& interrupted, AVIOInterruptCB interrupt);
+// The file's streams found, reading it from where source is (its first byte), or nothing. A
+// RealMedia file is read through the normaliser. interrupt is asked in FFmpeg's own loops; the
+// source itself stops its reads once the clip is replaced.
+InputPtr OpenInput(std::unique_ptr<ByteSource> source, bool real_media, AVIOInterruptCB interrupt);
 
 }  // namespace quorvane::player

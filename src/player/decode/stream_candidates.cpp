@@ -1,20 +1,8 @@
 #include "player/decode/stream_candidates.h"
 
-#include <memory>
-
-#include "player/source/interruptible_source.h"
-#include "player/source/real_media.h"
 #include "player/source/stream_choice.h"
 
 namespace quorvane::player {
-
-std::map<int, int> CountPackets(const std::string& path, const ClipFiles& files,
-                                const std::function<bool()>& interrupted) {
-  std::unique_ptr<ByteSource> file = files.Open(path);
-  if (!file) return {};
-  return RealMediaNormaliser::CountPackets(
-      std::make_unique<InterruptibleSource>(std::move(file), interrupted));
-}
 
 std::vector<int> Candidates(const AVFormatContext* format, AVMediaType type,
                             const std::map<int, int>& packets) {

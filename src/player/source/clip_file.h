@@ -30,6 +30,20 @@ class ClipFiles {
   std::optional<std::string> ReadHead(std::string_view utf8, size_t most) const;
 };
 
+// A file opened once: its first bytes, and the file itself, which gives those bytes again from
+// memory before the rest (and rewinds to its start), so that whoever plays it neither opens nor
+// reads it a second time.
+struct OpenedFile {
+  std::string path;
+  ContentKind kind = ContentKind::kOther;  // of its first bytes
+  std::string head;
+  std::unique_ptr<ByteSource> bytes;  // from the first byte
+};
+
+// The file with up to most of its first bytes read, or nothing when it cannot be opened.
+std::optional<OpenedFile> OpenWithHead(const ClipFiles& files, const std::string& utf8,
+                                       size_t most);
+
 // The files on the disk.
 std::shared_ptr<const ClipFiles> DiskFiles();
 

@@ -11,14 +11,13 @@ constexpr size_t kLargestMetafile = 64 * 1024;
 
 }  // namespace
 
-std::optional<std::string> ResolveClip(const std::string& path, const ClipFiles& files,
-                                       const LineDecoder& metafile_lines, int depth) {
-  std::optional<std::string> head = files.ReadHead(path, kLargestMetafile);
-  if (!head) return std::nullopt;
-  if (KindOfContent(*head) != ContentKind::kText) return path;
+std::optional<OpenedFile> ResolveClip(const std::string& path, const ClipFiles& files,
+                                      const LineDecoder& metafile_lines, int depth) {
+  std::optional<OpenedFile> file = OpenWithHead(files, path, kLargestMetafile);
+  if (!file || file->kind != ContentKind::kText) return file;
   if (depth == 0) return std::nullopt;
   std::optional<std::string> entry =
-      FirstPlayableEntry(*head, ParentFolder(path), metafile_lines,
+      FirstPlayableEntry(file->head, ParentFolder(path), metafile_lines,
                          [&files](const std::string& named) { return files.IsRegularFile(named); });
   return entry ? ResolveClip(*entry, files, metafile_lines, depth - 1) : std::nullopt;
 }

@@ -10,9 +10,10 @@
 
 namespace quorvane::player {
 
-// Nothing when no clip is found: a file that cannot be read, a metafile without a local entry,
-// or metafiles deeper than depth.
-std::optional<std::string> ResolveClip(const std::string& path, const ClipFiles& files,
-                                       const LineDecoder& metafile_lines, int depth = 4);
+// The clip's file, opened once and its first bytes read, for the player to go on with. Nothing
+// when no clip is found: a file that cannot be read, a metafile without a local entry, or
+// metafiles deeper than depth.
+std::optional<OpenedFile> ResolveClip(const std::string& path, const ClipFiles& files,
+                                      const LineDecoder& metafile_lines, int depth = 4);
 
 }  // namespace quorvane::player

@@ -20,6 +20,7 @@ class InterruptibleSource final : public ByteSource {
     return interrupted_() ? 0 : source_->Read(into, most);
   }
   bool Skip(uint64_t count) override { return !interrupted_() && source_->Skip(count); }
+  bool Rewind() override { return !interrupted_() && source_->Rewind(); }
 
  private:
   std::unique_ptr<ByteSource> source_;

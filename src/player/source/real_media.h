@@ -28,7 +28,7 @@ enum class ContentKind {
 // What a file holds, from its first bytes (up to 64 KiB of them).
 ContentKind KindOfContent(std::string_view head);
 
-// Where the normaliser's bytes come from.
+// Where the player's bytes come from.
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
@@ -36,59 +36,42 @@ class ByteSource {
   virtual size_t Read(uint8_t* into, size_t most) = 0;
   // Skips count bytes; false when the file ends first. Reads and drops them unless overridden.
   virtual bool Skip(uint64_t count);
+  // Back to the first byte, so that the file is read again without being opened again; false
+  // when that fails (the source is then at no known place).
+  virtual bool Rewind() { return false; }
 };
 
-// Per stream number that carries several encodings (MLTI): the sub-stream of each ASM rule.
-using RuleStreams = std::map<int, std::vector<int>>;
+// Packets per stream, keyed by the stream id FFmpeg's demuxer gives: the stream number, plus the
+// sub-stream << 16 for a stream that carries several encodings. Only the first MiB of each data
+// chunk is looked at: the first packets tell which streams carry any. A data chunk that does not
+// give its size is read through; the source decides whether that may be stopped. Reads the
+// source from where it is, and leaves it wherever counting stopped.
+std::map<int, int> CountPackets(ByteSource& source);
 
-// Bytes read from a source and not used yet, with the count of those used so far.
-class Lookahead {
- public:
-  explicit Lookahead(std::unique_ptr<ByteSource> source) : source_(std::move(source)) {}
-  // At least count bytes ahead, or false at the end of the file.
-  bool Want(size_t count);
-  const uint8_t* Data() const { return ahead_.data() + at_; }
-  size_t Size() const { return ahead_.size() - at_; }
-  void Drop(size_t count);
-  // Drops count bytes, reading the source only past what is ahead already.
-  bool Skip(uint64_t count);
-  uint64_t Used() const { return used_; }
-  ByteSource& Source() { return *source_; }
-
- private:
-  std::unique_ptr<ByteSource> source_;
-  std::vector<uint8_t> ahead_;
-  size_t at_ = 0;
-  uint64_t used_ = 0;
-};
+class RealMediaReader;
 
 // The rewritten file, as a source of its own.
 class RealMediaNormaliser final : public ByteSource {
  public:
-  explicit RealMediaNormaliser(std::unique_ptr<ByteSource> source) : in_(std::move(source)) {}
+  explicit RealMediaNormaliser(std::unique_ptr<ByteSource> source);
+  ~RealMediaNormaliser() override;
+  RealMediaNormaliser(const RealMediaNormaliser&) = delete;
+  RealMediaNormaliser& operator=(const RealMediaNormaliser&) = delete;
 
   // Up to most bytes of the rewritten file; 0 at its end.
   size_t Read(uint8_t* into, size_t most) override;
 
-  // Packets per stream, keyed by the stream id FFmpeg's demuxer gives: the stream number, plus
-  // the sub-stream << 16 for a stream that carries several encodings. Only the first MiB of each
-  // data chunk is looked at: the first packets tell which streams carry any. A data chunk that
-  // does not give its size is read through; the source decides whether that may be stopped.
-  static std::map<int, int> CountPackets(std::unique_ptr<ByteSource> source);
-
  private:
-  enum class State { kStart, kHeaders, kPackets, kRest };
-
   // Adds the next piece of the file to out_; false once nothing is left.
   bool Produce();
   void Emit(size_t count);
-  void PassTheRest();
 
-  Lookahead in_;
-  State state_ = State::kStart;
+  std::unique_ptr<ByteSource> source_;
+  std::unique_ptr<RealMediaReader> reader_;
+  bool passing_ = false;      // past what the rules know: the rest goes as it is
+  int data_headers_ = 0;      // seen so far
   std::vector<uint8_t> out_;  // rewritten, not given out yet
   size_t out_at_ = 0;
-  RuleStreams rule_streams_;
 };
 
 }  // namespace quorvane::player

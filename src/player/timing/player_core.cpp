@@ -138,10 +138,10 @@ void PlayerCore::Run() noexcept {
 }
 
 void PlayerCore::Play(uint64_t serial, const std::string& path) {
-  std::optional<std::string> clip = ResolveClip(path, *files_, metafile_lines_);
+  std::optional<OpenedFile> clip = ResolveClip(path, *files_, metafile_lines_);
   if (!clip) return Report(serial, kPlayStateIdle, Size{0, 0});
   std::unique_ptr<ClipDecoder> decoder = ClipDecoder::Open(
-      *clip, [this, serial] { return Cancelled(serial); }, files_);
+      std::move(*clip), [this, serial] { return Cancelled(serial); }, files_);
   if (!decoder) return Report(serial, kPlayStateIdle, Size{0, 0});
   ClipRun(*this, serial, *decoder).PlayToEnd();
 }

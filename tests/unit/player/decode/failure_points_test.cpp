@@ -1,7 +1,8 @@
 // Every point where reading a clip can fail, tried: for each clip of the test set, the Nth
-// operation on its files (an open, a read or a skip) fails, for every N up to the last the clip
-// needs, and each read comes up short in turn. Each run must end (bounded in time), give no more
-// than the whole clip does, and lose nothing to a short read; the sanitizers watch for the rest.
+// operation on its files (an open, a read, a skip or a rewind) fails, for every N up to the last
+// the clip needs, and each read comes up short in turn. Each run must end (bounded in time), give
+// no more than the whole clip does, and lose nothing to a short read; the sanitizers watch for the
+// rest.
 #include <gtest/gtest.h>
 
 #include <chrono>

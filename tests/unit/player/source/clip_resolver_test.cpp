@@ -23,7 +23,8 @@ TEST(ClipResolver, FollowsMetafilesToTheClipTheyNameAndNoDeeperThanItMay) {
   std::shared_ptr<const ClipFiles> disk = DiskFiles();
   const ClipFiles& files = *disk;
   auto resolve = [&](const std::string& name, int depth) {
-    return ResolveClip(folder + "/" + name, files, Utf8Line, depth);
+    std::optional<OpenedFile> clip = ResolveClip(folder + "/" + name, files, Utf8Line, depth);
+    return clip ? std::optional<std::string>(clip->path) : std::nullopt;
   };
   EXPECT_EQ(resolve("clip.rm", 0), folder + "/clip.rm") << "a clip is itself";
   std::optional<std::string> one = resolve("one.ram", 1);
@@ -64,9 +65,9 @@ TEST(ClipResolver, AsksTheDiskOnlyAboutLocalEntries) {
          "file:////hostd/share/d.rm\nfile://///hoste/share/e.rm\n\\\\.\\UNC\\f\\s\\f.rm\nCON\n"
          "inner.ram\n";
   AskedFiles files;
-  std::optional<std::string> clip = ResolveClip(folder + "/outer.ram", files, Utf8Line);
+  std::optional<OpenedFile> clip = ResolveClip(folder + "/outer.ram", files, Utf8Line);
   ASSERT_TRUE(clip);
-  EXPECT_EQ(std::filesystem::path(*clip).filename(), "clip.rm");
+  EXPECT_EQ(std::filesystem::path(clip->path).filename(), "clip.rm");
   for (const std::string& name : files.asked) {
     EXPECT_EQ(name.rfind(folder, 0), 0u) << "asked about " << name;
   }

@@ -102,8 +102,8 @@ TEST(RealMedia, RewritesVersionOnePacketsAndJoinsDataChunks) {
                      PacketV0(1, 0, 0, 2, "ijklmn") + PacketV0(1, 100, 0, 0, "op") +
                      Chunk("INDX", Be16(0) + Be32(0) + Be16(0) + Be32(0));
   EXPECT_EQ(Normalised(file), want);
-  std::map<int, int> counts =
-      RealMediaNormaliser::CountPackets(std::make_unique<StringSource>(file));
+  StringSource source(file);
+  std::map<int, int> counts = CountPackets(source);
   EXPECT_EQ(counts, (std::map<int, int>{{0, 2}, {1, 2}}));
 }
 
@@ -118,8 +118,8 @@ TEST(RealMedia, GivesTheSubStreamOfEachRuleOfAStreamWithSeveralEncodings) {
                      PacketV0(0, 0, 4, 2, "x") + PacketV0(0, 0, 2, 2, "y") +
                      PacketV0(0, 10, 4, 0, "z") + PacketV0(0, 10, 2, 0, "?");
   EXPECT_EQ(Normalised(file), want);
-  std::map<int, int> counts =
-      RealMediaNormaliser::CountPackets(std::make_unique<StringSource>(file));
+  StringSource source(file);
+  std::map<int, int> counts = CountPackets(source);
   EXPECT_EQ(counts, (std::map<int, int>{{0, 2}, {0 + (1 << 16), 2}}));
 }
 
@@ -139,7 +139,8 @@ TEST(RealMedia, PassesAnythingElseThroughUnchanged) {
   std::string cut = headers + DataHeader(100, 1) + PacketV1(0, 0, 0, 2, "abcdef");
   cut.resize(cut.size() - 3);
   EXPECT_EQ(Normalised(cut), cut);
-  EXPECT_TRUE(RealMediaNormaliser::CountPackets(std::make_unique<StringSource>("text")).empty());
+  StringSource text("text");
+  EXPECT_TRUE(CountPackets(text).empty());
 }
 
 }  // namespace

@@ -23,6 +23,10 @@ class FaultySource final : public ByteSource {
     if (files_.Next(Operation::kSkip) == Fault::kError) return false;
     return file_->Skip(count);
   }
+  bool Rewind() override {
+    if (files_.Next(Operation::kRewind) == Fault::kError) return false;
+    return file_->Rewind();
+  }
 
  private:
   std::unique_ptr<ByteSource> file_;

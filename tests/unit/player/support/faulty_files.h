@@ -1,5 +1,5 @@
 // Files that fail: a ClipFiles over the disk's files whose Nth operation, counted across every
-// file it opens (an open, a read or a skip), fails or comes up short, and whose reads may be slow
+// file it opens (an open, a read, a skip or a rewind), fails or comes up short, and whose reads may be slow
 // on purpose. For the tests that try every point where the world can fail a clip.
 #pragma once
 
@@ -16,10 +16,10 @@
 
 namespace quorvane::player::testing {
 
-enum class Operation { kOpen, kRead, kSkip };
+enum class Operation { kOpen, kRead, kSkip, kRewind };
 
 enum class Fault {
-  kError,      // the open fails, the read gives nothing, the skip fails
+  kError,      // the open fails, the read gives nothing, the skip or the rewind fails
   kShortRead,  // the read gives less than asked (only a read has this fault)
 };
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/clips.h"
+#include "support/faulty_files.h"
 #include "support/manual_time.h"
 
 namespace quorvane::player {
@@ -31,7 +32,8 @@ constexpr double kStep = 0.01;
 // A player on a clock the test steps; its changed calls are counted.
 struct Player {
   explicit Player(std::shared_ptr<ManualTime> clock = std::make_shared<ManualTime>(),
-                  std::unique_ptr<AudioOutput> audio = nullptr)
+                  std::unique_ptr<AudioOutput> audio = nullptr,
+                  std::shared_ptr<const ClipFiles> files = nullptr)
       : time(std::move(clock)),
         changes(std::make_shared<std::atomic<int>>(0)),
         core(
@@ -40,7 +42,7 @@ struct Player {
               ++*changes;
               time->Events().Notify();
             },
-            Utf8Line, {}, time) {}
+            Utf8Line, std::move(files), time) {}
 
   // Waits for the worker while time stands still.
   bool Until(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
@@ -176,6 +178,29 @@ TEST(PlayerCore, PaintsPicturesAtTheRequestedSizeAtTheClipsPace) {
   EXPECT_LE(run.pictures, 31);
   EXPECT_GT(run.seconds, 1.7);
   EXPECT_LT(run.seconds, 4.0);
+}
+
+// From the source to the clip's last picture each file is opened once: the metafile that names
+// the clip, and the clip itself, whose packets are counted and which is then played from its
+// start through the same handle (the first bytes, read to tell what it holds, from memory).
+TEST(PlayerCore, OpensEachFileOnceFromTheSourceToTheClipsEnd) {
+  std::string folder = ScratchFolder("opened-once");
+  std::filesystem::copy_file(Clip("medium.rm"), folder + "/clip.rm");
+  std::ofstream(folder + "/list.ram") << "rtsp://example.invalid/a.rm\nclip.rm\n";
+  for (const char* source : {"clip.rm", "list.ram"}) {
+    SCOPED_TRACE(source);
+    auto files = std::make_shared<testing::FaultyFiles>();
+    Player player(std::make_shared<ManualTime>(), nullptr, files);
+    Playback run = PlayToEnd(player, folder + "/" + source, 10);
+    ASSERT_TRUE(run.ended);
+    EXPECT_GE(run.pictures, 40);
+    std::vector<testing::Operation> log = files->Log();
+    auto count = [&log](testing::Operation operation) {
+      return std::count(log.begin(), log.end(), operation);
+    };
+    EXPECT_EQ(count(testing::Operation::kOpen), source == std::string("clip.rm") ? 1 : 2);
+    EXPECT_EQ(count(testing::Operation::kRewind), 1) << "after counting its packets";
+  }
 }
 
 // A clip's first pictures are decoded before its host has placed the window, at the size the

@@ -64,10 +64,11 @@ void Measure(const std::string& clip, std::chrono::milliseconds delay) {
     opens = files->opens.load();
   }
   std::sort(times.begin(), times.end());
-  std::printf("from Source to the first picture, %s, %s: %.1f ms (median of %d), %d opens\n",
-              clip.substr(clip.find_last_of('/') + 1).c_str(),
-              delay.count() > 0 ? "each open taking 10 ms" : "local disk", times[kRuns / 2],
-              kRuns, opens);
+  std::printf(
+      "from Source to the first picture, %s, %s: %.1f ms (median of %d), opened %d time%s\n",
+      clip.substr(clip.find_last_of('/') + 1).c_str(),
+      delay.count() > 0 ? "each open taking 10 ms" : "local disk", times[kRuns / 2], kRuns, opens,
+      opens == 1 ? "" : "s");
 }
 
 }  // namespace

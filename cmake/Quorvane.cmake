@@ -45,10 +45,34 @@ if(WIN32)
   endif()
 endif()
 
-# A portable library of our own: sources beside it, headers included as "module/file.h".
+# The headers a module gives those who use it (paths under src/, folders or files), included as
+# "module/file.h" or "player/part/file.h": a folder of the build holding links to them alone is
+# the module's include folder. A target sees only the headers of the modules it declares with
+# target_link_libraries (and theirs), so including any other fails the build.
+function(quorvane_module_headers target)
+  set(stage ${PROJECT_BINARY_DIR}/modules/${target})
+  foreach(path ${ARGN})
+    get_filename_component(parent ${stage}/${path} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    if(NOT EXISTS ${stage}/${path})
+      file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${path} ${stage}/${path} SYMBOLIC COPY_ON_ERROR)
+    endif()
+  endforeach()
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL INTERFACE_LIBRARY)
+    target_include_directories(${target} INTERFACE ${stage})
+  else()
+    target_include_directories(${target} PUBLIC ${stage})
+  endif()
+endfunction()
+
+# A library of our own: its sources in one folder of src/, whose headers it gives its users.
 function(quorvane_library name)
   add_library(${name} STATIC ${ARGN})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  list(GET ARGN 0 first)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR}/${first} DIRECTORY)
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/src ${folder})
+  quorvane_module_headers(${name} ${folder})
   quorvane_warnings(${name})
 endfunction()
 

@@ -4,22 +4,50 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "player/convert/picture.h"
 #include "player/decode/clip_decoder.h"
-#include "player/timing/player_core.h"
+#include "player/timing/audio_output.h"
 
 namespace quorvane::player {
 
+// What a clip's run asks of the player core, for that one clip: everything answers as if the
+// clip had ended once it was replaced. PlayerCore's worker implements it; the tests have theirs.
+class ClipRunCore {
+ public:
+  struct Size {
+    int32_t width, height;
+  };
+
+  virtual ~ClipRunCore() = default;
+
+  virtual bool Cancelled() const = 0;
+  // The state, and the clip's picture size when given.
+  virtual void Report(int32_t state, std::optional<Size> size) = 0;
+  // Puts the picture in the queue (and takes it); false, with the picture left as it was, when
+  // the queue is full and wait is false, or when the clip was replaced.
+  virtual bool QueuePicture(Picture& picture, bool wait) = 0;
+  // Waits a little for room in the picture queue (or, with sound, in the sound device).
+  virtual void WaitForRoom(bool sound) = 0;
+  virtual void WaitUntilClipTime(double time) = 0;
+  // Starts the clock at a clip time (the clip's first sound), the origin of the device's
+  // position when that sound is heard.
+  virtual void StartClock(double time, bool sound_heard) = 0;
+  // The size pictures are converted to now (0 x 0: the clip's own), and a buffer for one.
+  virtual Size PictureSize() const = 0;
+  virtual PixelBytes TakeBuffer() = 0;
+  // The sound device, the worker's alone.
+  virtual AudioOutput& Audio() = 0;
+};
+
 class ClipRun {
  public:
-  ClipRun(PlayerCore& core, uint64_t serial, ClipDecoder& decoder)
-      : core_(core), serial_(serial), decoder_(decoder) {}
+  ClipRun(ClipRunCore& core, ClipDecoder& decoder) : core_(core), decoder_(decoder) {}
 
   void PlayToEnd();
 
  private:
-  bool Cancelled() const { return core_.Cancelled(serial_); }
   // Sound is decoded while a picture waits for room, as long as the device takes it: files may
   // carry their sound seconds after their pictures, and the device must not run dry waiting for
   // them (its position is the clock the pictures wait for). Until the device is tried, sound is
@@ -29,8 +57,7 @@ class ClipRun {
   void OnSound();
   void Finish();
 
-  PlayerCore& core_;
-  const uint64_t serial_;
+  ClipRunCore& core_;
   ClipDecoder& decoder_;
   Picture picture_;
   ClipDecoder::Sound sound_;

@@ -14,9 +14,6 @@ namespace {
 
 // Pictures decoded ahead of the clock: enough to smooth a slow decode, little memory.
 constexpr size_t kQueuedPictures = 3;
-// A picture wider or taller than this is converted at the clip's own size and stretched by the
-// painter instead; no screen needs more, and it bounds the memory of a queued picture.
-constexpr int kLargestPictureSide = 8192;
 // The longest the worker sleeps before it looks again at the queue and the sound device: a
 // sound clock may run slower or faster than the system's.
 constexpr double kLongestWait = 0.05;
@@ -24,6 +21,35 @@ constexpr double kLongestWait = 0.05;
 constexpr double kSoundRoomWait = 0.02;
 
 }  // namespace
+
+class PlayerCore::RunCore final : public ClipRunCore {
+ public:
+  RunCore(PlayerCore& core, uint64_t serial) : core_(core), serial_(serial) {}
+
+  bool Cancelled() const override { return core_.Cancelled(serial_); }
+  void Report(int32_t state, std::optional<Size> size) override {
+    core_.Report(
+        serial_, state,
+        size ? std::optional<PlayerCore::Size>({size->width, size->height}) : std::nullopt);
+  }
+  bool QueuePicture(Picture& picture, bool wait) override {
+    return core_.QueuePicture(serial_, picture, wait);
+  }
+  void WaitForRoom(bool sound) override { core_.WaitForRoom(serial_, sound); }
+  void WaitUntilClipTime(double time) override { core_.WaitUntilClipTime(serial_, time); }
+  void StartClock(double time, bool sound_heard) override {
+    core_.StartClock(serial_, time, sound_heard);
+  }
+  Size PictureSize() const override {
+    return {core_.picture_width_.load(), core_.picture_height_.load()};
+  }
+  PixelBytes TakeBuffer() override { return core_.buffers_->Take(); }
+  AudioOutput& Audio() override { return *core_.audio_; }
+
+ private:
+  PlayerCore& core_;
+  const uint64_t serial_;
+};
 
 PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
                        LineDecoder metafile_lines, std::shared_ptr<const ClipFiles> files,
@@ -143,7 +169,8 @@ void PlayerCore::Play(uint64_t serial, const std::string& path) {
   std::unique_ptr<ClipDecoder> decoder = ClipDecoder::Open(
       std::move(*clip), [this, serial] { return Cancelled(serial); }, files_);
   if (!decoder) return Report(serial, kPlayStateIdle, Size{0, 0});
-  ClipRun(*this, serial, *decoder).PlayToEnd();
+  RunCore core(*this, serial);
+  ClipRun(core, *decoder).PlayToEnd();
 }
 
 bool PlayerCore::Cancelled(uint64_t serial) const { return stopping_ || serial_ != serial; }

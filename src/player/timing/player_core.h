@@ -31,7 +31,6 @@
 
 namespace quorvane::player {
 
-class ClipRun;
 class PictureBuffers;
 
 class PlayerCore {
@@ -77,8 +76,8 @@ class PlayerCore {
   std::optional<double> NextPictureIn();
 
  private:
-  // One clip's playing, on the worker thread, goes through the functions below.
-  friend class ClipRun;
+  // One clip's run (ClipRun) reaches the core through this, bound to the clip's serial.
+  class RunCore;
 
   struct Size {
     int32_t width, height;

@@ -12,7 +12,8 @@ struct AVFrame;
 
 namespace quorvane::player {
 
-// Pixel memory on 64-byte boundaries: the scaler's vector code stores whole aligned blocks.
+// Pixel memory on 64-byte boundaries: FFmpeg's scaler (swscale) stores whole aligned blocks
+// with its vector code.
 template <typename T>
 struct AlignedAllocator {
   using value_type = T;
@@ -27,7 +28,7 @@ struct AlignedAllocator {
 
 using PixelBytes = std::vector<uint8_t, AlignedAllocator<uint8_t>>;
 
-// The scaler's vector code writes rows in blocks of up to 16 pixels, past a row's last pixel
+// swscale's vector code writes rows in blocks of up to 16 pixels, past a row's last pixel
 // and past the last row: rows are therefore a whole number of 64-byte blocks apart, and this
 // much more follows the last one.
 inline constexpr size_t kPictureTailPadding = 256;

@@ -9,9 +9,6 @@ namespace quorvane::player {
 
 namespace {
 
-// No picture is converted larger than this many pixels a side.
-constexpr int kLargestPictureSide = 8192;
-
 // The planes a 4:2:0 frame is scaled into: 4:2:2, whose chroma rows swscale interpolates as it
 // scales (the unscaled conversion of 4:2:0 would repeat each chroma row twice, a blockier
 // picture than scaling straight into BGRA gives); nothing for other formats.

@@ -13,6 +13,11 @@ struct SwsContext;
 
 namespace quorvane::player {
 
+// No picture is converted larger than this many pixels a side: no screen needs more, and it
+// bounds the memory of a picture. A window larger than that has its pictures converted at the
+// clip's own size and stretched by the painter.
+inline constexpr int kLargestPictureSide = 8192;
+
 class PictureConverter {
  public:
   PictureConverter() = default;

@@ -1,6 +1,7 @@
 // Enlarging one 8-bit picture plane with bilinear interpolation, fast: the saver shows most
 // clips enlarged, and FFmpeg's scaler spends three times as long on it as on decoding a picture.
-// Samples are centred (the plane covers the same area at both sizes), weights have 7 bits. With
+// Samples are centred (the plane covers the same area at both sizes), weights are sixty-fourths
+// (6 bits: the vector code multiplies unsigned samples by signed 8-bit weights). With
 // SSSE3 sixteen samples go at a time; without it the same sums are taken one by one. A scaler
 // belongs to one caller at a time (the player's worker thread).
 #pragma once
@@ -35,7 +36,7 @@ class PlaneScaler {
   // Where each output column (row) takes its two input samples, and the second one's weight.
   struct Axis {
     std::vector<int> first;
-    std::vector<uint8_t> weight;  // of 128
+    std::vector<uint8_t> weight;  // of 64
   };
   static void Map(Axis& axis, int from, int to);
 

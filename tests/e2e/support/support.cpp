@@ -286,9 +286,13 @@ void SaveScreenshot(std::wstring_view name) {
   std::wstring folder = Environment(L"QUORVANE_ARTIFACTS");
   if (folder.empty()) return;
   CreateDirectoryW(folder.c_str(), nullptr);
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  std::vector<uint32_t> pixels = ScreenPixels(GetDesktopWindow(), RECT{0, 0, width, height});
+  // Every monitor: the virtual screen.
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  std::vector<uint32_t> pixels =
+      ScreenPixels(GetDesktopWindow(), RECT{left, top, left + width, top + height});
   if (pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) return;
   // A 24-bit bitmap file, rows bottom-up and padded to four bytes.
   const size_t row = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};

@@ -1,9 +1,9 @@
 // The settings dialog's window, within the config module: the real controls made from the
-// layout table, the handlers of FrmConfig behind one route table of notifications, and the
-// dialog's keyboard rules. Its parts live in three files: config_window_win.cpp (making the
-// window and the host FrmConfig talks to), config_layout_win.cpp (the controls made, placed and
-// given their fonts at the window's DPI) and config_input_win.cpp (the notifications, colours,
-// focus and keys). Created once per process by LoadConfigWindow; UI thread only.
+// layout table, the handlers of FrmConfig that its rows name, and the dialog's keyboard rules. Its
+// parts live in three files: config_window_win.cpp (making the window and the host FrmConfig talks
+// to), config_layout_win.cpp (the controls made, placed and given their fonts at the window's DPI)
+// and config_input_win.cpp (the notifications, colours, focus and keys). Created once per process
+// by LoadConfigWindow; UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 #include "config/controls_win.h"
 #include "config/fonts_win.h"
 #include "config/frm_config.h"
+#include "config/layout.h"
 #include "player/output/playback_window_win.h"
 #include "settings/settings_store_win.h"
 #include "win/app_win.h"
@@ -35,14 +36,6 @@ class ConfigWindow final : public ConfigHost, private win::Window {
   void EndProcess() override { win::EndProcess(); }
 
  private:
-  // One notification of one control, and what handles it.
-  struct Route {
-    int id;
-    int code;
-    void (*handle)(ConfigWindow& dialog);
-  };
-  static const Route kRoutes[];
-
   Result OnCommand(int id, int code) override;
   Result OnCtlColorStatic(HDC dc, HWND control) override;
   Result OnDrawItem(const DRAWITEMSTRUCT& item) override;
@@ -57,14 +50,15 @@ class ConfigWindow final : public ConfigHost, private win::Window {
   void ApplyLayout();
   void FitClientArea();
   void AddTooltips();
-  // Enter, which the dialog manager reports as IDOK, there being no default button.
   void OnEnter();
-  void OpenFolder();
+  // Runs the handler of the control's event.
+  void Raise(const ControlLayout& control);
   void MoveFocus(bool backwards);
   HWND Item(int id) const { return GetDlgItem(Handle(), id); }
   std::vector<HWND> Items(int first, int count) const;
 
   HWND tip_ = nullptr;
+  std::vector<HWND> tipped_;  // the controls that have a tool tip
   int dpi_ = 96;
   std::unique_ptr<DialogFonts> fonts_;
   HBRUSH red_ = CreateSolidBrush(RGB(255, 0, 0));

@@ -1,55 +1,81 @@
-// The settings dialog's input: each control's notification handed to its handler through one
-// route table, the colours of the two coloured labels, the folder list drawn, the focus kept
+// The settings dialog's input: each control's notification handed to the handler its row of the
+// layout table names, the colours of the two coloured labels, the folder list drawn, the focus kept
 // across activation, and the keyboard rules: Tab in the tab order of the layout, Enter on the
 // focused push button or folder, no default and no cancel button.
 #include "config/config_dialog_win.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "config/control_ids.h"
 #include "config/layout.h"
 #include "config/tab_order.h"
 
 namespace quorvane::config {
+namespace {
 
-const ConfigWindow::Route ConfigWindow::kRoutes[] = {
-    {kIdCmdOk, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdOk_Click(); }},
-    {kIdCmdCancel, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdCancel_Click(); }},
-    {kIdDrvSel, CBN_SELCHANGE, [](ConfigWindow& d) { d.form_->drvSel_Change(); }},
-    {kIdDirSel, LBN_DBLCLK, [](ConfigWindow& d) { d.OpenFolder(); }},
-    {kIdFilSel, LBN_DBLCLK, [](ConfigWindow& d) { d.form_->filSel_DblClick(); }},
-    {kIdLstPlay, LBN_DBLCLK, [](ConfigWindow& d) { d.form_->lstPlay_DblClick(); }},
-    {kIdCmdAdd, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdAdd_Click(); }},
-    {kIdCmdDel, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdDel_Click(); }},
-    {kIdCmdUp, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdUp_Click(); }},
-    {kIdCmdDown, BN_CLICKED, [](ConfigWindow& d) { d.form_->cmdDown_Click(); }},
-    {IDOK, BN_CLICKED, [](ConfigWindow& d) { d.OnEnter(); }},
+// The notification by which a control's window reports its event.
+int NotificationOf(const ControlLayout& control) {
+  switch (control.event) {
+    case Event::kClick:
+      return BN_CLICKED;
+    case Event::kDblClick:
+      return LBN_DBLCLK;
+    case Event::kChange:
+      // A directory list's folder is opened by a double click.
+      return control.kind == Kind::kDriveList ? CBN_SELCHANGE : LBN_DBLCLK;
+    case Event::kNone:
+      break;
+  }
+  return -1;
+}
+
+// The text and background colours of a coloured label, and the brush that fills it.
+struct LabelColours {
+  COLORREF text, back;
+  HBRUSH brush;
 };
+
+}  // namespace
 
 win::Window::Result ConfigWindow::OnCommand(int id, int code) {
   if (!form_) return 0;
-  for (const Route& route : kRoutes) {
-    if (route.id == id && route.code == code) {
-      route.handle(*this);
-      break;
-    }
+  // Enter, which the dialog manager reports as IDOK, there being no default button.
+  if (id == IDOK && code == BN_CLICKED) {
+    OnEnter();
+    return 0;
   }
+  const ControlLayout* control = FindLayout(id);
+  if (control && control->handler && NotificationOf(*control) == code) Raise(*control);
   return 0;
 }
 
+void ConfigWindow::Raise(const ControlLayout& control) {
+  // A double click in the directory list changes it only when it opens a folder.
+  if (control.kind == Kind::kDirList && !dirSel_->OpenSelected()) return;
+  (form_.get()->*control.handler)();
+}
+
 win::Window::Result ConfigWindow::OnCtlColorStatic(HDC dc, HWND control) {
-  int id = GetDlgCtrlID(control);
-  if (id == kIdLblPlayList) {
-    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_GRAYTEXT));
+  const ControlLayout* row = FindLayout(GetDlgCtrlID(control));
+  if (!row) return {};
+  LabelColours colours{};
+  switch (row->colour) {
+    case ColourRole::kHeadingBar:
+      colours = {GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_GRAYTEXT),
+                 GetSysColorBrush(COLOR_GRAYTEXT)};
+      break;
+    case ColourRole::kTitleBar:
+      colours = {GetSysColor(COLOR_CAPTIONTEXT), RGB(255, 0, 0), red_};
+      break;
+    case ColourRole::kDefault:
+    case ColourRole::kFrameCaption:
+      return {};
   }
-  if (id == kIdLblTitle) {
-    SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
-    SetBkColor(dc, RGB(255, 0, 0));
-    return reinterpret_cast<LRESULT>(red_);
-  }
-  return {};
+  SetTextColor(dc, colours.text);
+  SetBkColor(dc, colours.back);
+  return reinterpret_cast<LRESULT>(colours.brush);
 }
 
 win::Window::Result ConfigWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
@@ -73,16 +99,12 @@ win::Window::Result ConfigWindow::OnActivate(bool active) {
 void ConfigWindow::OnEnter() {
   HWND focus = GetFocus();
   if (focus == Item(kIdDirSel)) {
-    OpenFolder();
+    Raise(LayoutOf(kIdDirSel));
     return;
   }
   const ControlLayout* control =
       IsChild(Handle(), focus) ? FindLayout(GetDlgCtrlID(focus)) : nullptr;
   if (control && control->kind == Kind::kPushButton) SendMessageW(focus, BM_CLICK, 0, 0);
-}
-
-void ConfigWindow::OpenFolder() {
-  if (dirSel_->OpenSelected()) form_->dirSel_Change();
 }
 
 void ConfigWindow::MoveFocus(bool backwards) {
@@ -108,7 +130,7 @@ void ConfigWindow::MoveFocus(bool backwards) {
 bool ConfigWindow::PreTranslate(MSG& msg) {
   if (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)) return false;
   bool mouse = msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST;
-  if (mouse && (msg.hwnd == Item(kIdFilSel) || msg.hwnd == Item(kIdLstPlay))) {
+  if (mouse && std::ranges::find(tipped_, msg.hwnd) != tipped_.end()) {
     SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
   }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {

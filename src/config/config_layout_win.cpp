@@ -1,34 +1,16 @@
 // The settings dialog's controls made from the layout table, stacked, placed and given their
 // fonts at the window's DPI (again when it changes), the client area sized to the layout, and
-// the tool tips of the two lists.
+// the controls' tool tips.
 #include "config/config_dialog_win.h"
 
 #include <commctrl.h>
 
 #include "config/control_create_win.h"
-#include "config/control_ids.h"
 #include "config/layout.h"
 #include "win/app_win.h"
+#include "win/text_win.h"
 
 namespace quorvane::config {
-namespace {
-
-constexpr wchar_t kPreviewTip[] = L"ファイルＩＤをダブルクリックでプレビュー";
-
-// Z order, top first: the controls that take input, txtSizeFree above the option buttons (it
-// lies over the blanks of optSizeSel(4)'s caption), each option array in one run (the arrow
-// keys move within it), then the preview, the labels and, at the bottom, the frames.
-constexpr int kZOrder[] = {
-    kIdCmdOk,           kIdCmdCancel,       kIdTxtSizeFree,     kIdOptSizeSel0,
-    kIdOptSizeSel0 + 1, kIdOptSizeSel0 + 2, kIdOptSizeSel0 + 3, kIdOptSizeSel0 + 4,
-    kIdOptSizeSel0 + 5, kIdLstPlay,         kIdDrvSel,          kIdDirSel,
-    kIdFilSel,          kIdCmdAdd,          kIdCmdDel,          kIdOptPosSel0,
-    kIdOptPosSel0 + 1,  kIdOptJyunSel0,     kIdOptJyunSel0 + 1, kIdCmdUp,
-    kIdCmdDown,         kIdReaAudioPre,     kIdLblPlayList,     kIdLblTitle,
-    kIdFraSizeSel,      kIdFraFileSel,      kIdFraPosSel,       kIdFraJyunSel,
-};
-
-}  // namespace
 
 void ConfigWindow::CreateControls() {
   for (const ControlLayout& control : kLayout) {
@@ -41,12 +23,10 @@ void ConfigWindow::CreateControls() {
         Handle(), control.id, RECT{place.left, place.top, place.right, place.bottom}, true);
     preview_->SetFitPicture(true);
   }
-  for (int id : kZOrder) {
-    SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-  // The design-time selections.
-  for (int id : {kIdOptSizeSel0 + 1, kIdOptPosSel0, kIdOptJyunSel0}) {
-    SendMessageW(Item(id), BM_SETCHECK, BST_CHECKED, 0);
+  // Each control in turn to the bottom, from the top one down.
+  for (const ControlLayout* control : StackingOrder()) {
+    SetWindowPos(Item(control->id), HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }
 
@@ -57,11 +37,8 @@ void ConfigWindow::ApplyLayout() {
     PixelRect place = PlaceOf(control, dpi_);
     SetWindowPos(item, nullptr, place.left, place.top, place.right - place.left,
                  WindowHeight(control, place), SWP_NOZORDER | SWP_NOACTIVATE);
-    if (control.kind == Kind::kPreview) continue;
-    HFONT font = control.kind == Kind::kFrame   ? fonts_->Frames()
-                 : control.id == kIdLblPlayList ? fonts_->Heading()
-                 : control.id == kIdLblTitle    ? fonts_->Title()
-                                                : fonts_->Controls();
+    if (control.font == FontRole::kNone) continue;
+    HFONT font = fonts_->Of(control.font);
     SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (control.kind == Kind::kDriveList) {
       // The closed box is as high as the layout says: adjust the selection field's height.
@@ -103,14 +80,17 @@ void ConfigWindow::AddTooltips() {
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, win::AppInstance(), nullptr);
-  for (int id : {kIdFilSel, kIdLstPlay}) {
+  for (const ControlLayout& control : kLayout) {
+    if (!control.tip) continue;
+    std::wstring text = win::Widen(control.tip);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_IDISHWND;
     tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
-    tool.lpszText = const_cast<wchar_t*>(kPreviewTip);
+    tool.uId = reinterpret_cast<UINT_PTR>(Item(control.id));
+    tool.lpszText = text.data();
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tipped_.push_back(Item(control.id));
   }
 }
 

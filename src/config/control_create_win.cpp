@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "config/control_ids.h"
 #include "config/frame_win.h"
 #include "win/app_win.h"
 #include "win/text_win.h"
@@ -19,30 +18,22 @@ struct KindStyle {
 
 constexpr KindStyle kKinds[] = {
     {Kind::kFrame, WC_BUTTONW, BS_GROUPBOX, 0},
-    {Kind::kPushButton, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {Kind::kPushButton, WC_BUTTONW, BS_PUSHBUTTON, 0},
     {Kind::kOption, WC_BUTTONW, BS_AUTORADIOBUTTON, 0},
-    {Kind::kTextBox, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+    {Kind::kTextBox, WC_EDITW, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
     {Kind::kLabel, WC_STATICW, SS_CENTER | SS_NOPREFIX, 0},
-    {Kind::kDriveList, WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0},
+    {Kind::kDriveList, WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL, 0},
     // The classic directory list: owner-drawn with indents and folder marks.
     {Kind::kDirList, WC_LISTBOXW,
-     LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
-         WS_TABSTOP,
+     LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
      WS_EX_CLIENTEDGE},
-    {Kind::kFileList, WC_LISTBOXW,
-     LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
-    {Kind::kListBox, WC_LISTBOXW, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+    {Kind::kFileList, WC_LISTBOXW, LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
      WS_EX_CLIENTEDGE},
+    {Kind::kListBox, WC_LISTBOXW, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, WS_EX_CLIENTEDGE},
 };
 
 // A drop-down list's window is its closed box and eight boxes more of list.
 constexpr int kDroppedBoxes = 9;
-
-bool IsFirstOption(int id) {
-  return id == kIdOptSizeSel0 || id == kIdOptPosSel0 || id == kIdOptJyunSel0;
-}
-
-bool IsPlayOrder(int id) { return id == kIdOptJyunSel0 || id == kIdOptJyunSel0 + 1; }
 
 }  // namespace
 
@@ -58,17 +49,15 @@ HWND CreateControl(HWND dialog, const ControlLayout& control, const PixelRect& p
   }
   if (!kind) return nullptr;
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind->style;
-  // Every control but the later buttons of an option array starts a group of its own, so that
-  // the arrow keys move only within an option array; an array takes the Tab key at its first
-  // button, and the play order not at all (it is disabled).
-  if (control.kind != Kind::kOption || IsFirstOption(control.id)) style |= WS_GROUP;
-  if (control.kind == Kind::kOption && IsFirstOption(control.id)) style |= WS_TABSTOP;
-  if (IsPlayOrder(control.id)) style |= WS_DISABLED;
+  if (control.flags & kTabStop) style |= WS_TABSTOP;
+  if (control.flags & kGroup) style |= WS_GROUP;
+  if (control.flags & kDisabled) style |= WS_DISABLED;
   HWND created = CreateWindowExW(
       kind->ex_style, kind->window_class, win::Widen(control.caption).c_str(), style, place.left,
       place.top, place.right - place.left, WindowHeight(control, place), dialog,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), win::AppInstance(), nullptr);
-  if (created && control.kind == Kind::kFrame) PaintFrameCaptionInHighlight(created);
+  if (created && control.colour == ColourRole::kFrameCaption) PaintFrameCaptionInHighlight(created);
+  if (created && (control.flags & kSelected)) SendMessageW(created, BM_SETCHECK, BST_CHECKED, 0);
   return created;
 }
 

@@ -1,6 +1,6 @@
 // The settings dialog's controls as the standard Win32 controls of their kinds: which window
-// class, which styles, and how high the window of a drop-down list is. Next to the layout
-// table, which says where each control goes.
+// class, which styles, and how high the window of a drop-down list is; the rest of a control's
+// styles and its design-time state come from its row of the layout table.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +9,8 @@
 
 namespace quorvane::config {
 
-// Creates the control as a child of the dialog at its place (pixels); the preview is not made
-// here (it is the playback component).
+// Creates the control as a child of the dialog at its place (pixels), in its design-time state;
+// the preview is not made here (it is the playback component).
 HWND CreateControl(HWND dialog, const ControlLayout& control, const PixelRect& place);
 
 // The height of the control's window: its place's, but a drop-down list's window reaches down

@@ -4,13 +4,6 @@
 
 namespace quorvane::config {
 
-std::string WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return win::Narrow(text);
-}
-
 std::string ListBoxText(HWND list, int index) {
   LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == LB_ERR) return "";
@@ -75,7 +68,7 @@ void OptionArrayWin::Select(int index) {
   }
 }
 
-std::string TextBoxWin::Text() const { return WindowText(edit_); }
+std::string TextBoxWin::Text() const { return win::Narrow(win::WindowText(edit_)); }
 
 void TextBoxWin::SetText(const std::string& text) {
   SetWindowTextW(edit_, win::Widen(text).c_str());

@@ -48,8 +48,6 @@ class TextBoxWin final : public TextBox {
   HWND edit_;
 };
 
-// A window's whole text as UTF-8.
-std::string WindowText(HWND window);
 // A list box entry's text as UTF-8.
 std::string ListBoxText(HWND list, int index);
 

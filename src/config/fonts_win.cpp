@@ -3,7 +3,6 @@
 #include <optional>
 #include <vector>
 
-#include "config/control_ids.h"
 #include "config/font_fit.h"
 #include "config/layout.h"
 #include "win/text_win.h"
@@ -93,10 +92,11 @@ HFONT FittingFont(HDC dc, const FontKind& kind, int points100,
       CaptionsSize(dc, kind, points100, kSmallestSize, controls).value_or(kSmallestSize));
 }
 
-std::vector<const ControlLayout*> ControlsOf(Kind a, Kind b = Kind::kPreview) {
+// The controls whose captions the font of this role draws.
+std::vector<const ControlLayout*> ControlsOf(FontRole role) {
   std::vector<const ControlLayout*> controls;
   for (const ControlLayout& control : kLayout) {
-    if (control.kind == a || control.kind == b) controls.push_back(&control);
+    if (control.font == role) controls.push_back(&control);
   }
   return controls;
 }
@@ -104,7 +104,7 @@ std::vector<const ControlLayout*> ControlsOf(Kind a, Kind b = Kind::kPreview) {
 // The title's font: the first of its faces that is installed and shows the whole title at its
 // size; when none does, the first installed face, as small as it must be.
 HFONT TitleFont(HDC dc, int dpi) {
-  std::vector<const ControlLayout*> title = {&LayoutOf(kIdLblTitle)};
+  std::vector<const ControlLayout*> title = ControlsOf(FontRole::kTitle);
   const wchar_t* first_installed = nullptr;
   for (const wchar_t* face : kTitleFaces) {
     if (!FaceInstalled(dc, face, DEFAULT_CHARSET)) continue;
@@ -138,13 +138,29 @@ DialogFonts::DialogFonts(int dpi) {
   std::wstring japanese = JapaneseFace();
   HDC dc = GetDC(nullptr);
   controls_ = FittingFont(dc, {japanese, FW_NORMAL, SHIFTJIS_CHARSET, dpi}, kControlsSize,
-                          ControlsOf(Kind::kOption, Kind::kPushButton));
+                          ControlsOf(FontRole::kControls));
   frames_ = FittingFont(dc, {japanese, FW_BOLD, SHIFTJIS_CHARSET, dpi}, kControlsSize,
-                        ControlsOf(Kind::kFrame));
+                        ControlsOf(FontRole::kFrame));
   heading_ = FittingFont(dc, {japanese, FW_BOLD, SHIFTJIS_CHARSET, dpi}, kTitleSize,
-                         {&LayoutOf(kIdLblPlayList)});
+                         ControlsOf(FontRole::kHeading));
   title_ = TitleFont(dc, dpi);
   ReleaseDC(nullptr, dc);
+}
+
+HFONT DialogFonts::Of(FontRole role) const {
+  switch (role) {
+    case FontRole::kControls:
+      return controls_;
+    case FontRole::kFrame:
+      return frames_;
+    case FontRole::kHeading:
+      return heading_;
+    case FontRole::kTitle:
+      return title_;
+    case FontRole::kNone:
+      break;
+  }
+  return nullptr;
 }
 
 DialogFonts::~DialogFonts() {

@@ -1,5 +1,6 @@
-// The settings dialog's fonts at one DPI: the controls' own font, the frames' captions (9 pt),
-// the "Play List" heading and the title line (11.25 pt), all but the first bold. Faces that are
+// The settings dialog's fonts at one DPI, one for each font role of the layout table: the
+// controls' own font, the frames' captions (9 pt), the "Play List" heading and the title line
+// (11.25 pt), all but the first bold. Faces that are
 // missing fall back to installed ones of the same kind, and a font is made smaller, where it
 // must, until every caption it draws fits its control whole (a Japanese face at 9 pt is wider
 // than some controls of the layout). Each of the four may be made smaller so: the frames', the
@@ -12,6 +13,8 @@
 
 #include <string>
 
+#include "config/layout.h"
+
 namespace quorvane::config {
 
 class DialogFonts {
@@ -21,10 +24,8 @@ class DialogFonts {
   DialogFonts(const DialogFonts&) = delete;
   DialogFonts& operator=(const DialogFonts&) = delete;
 
-  HFONT Controls() const { return controls_; }
-  HFONT Frames() const { return frames_; }
-  HFONT Heading() const { return heading_; }
-  HFONT Title() const { return title_; }
+  // The font of this role; nullptr for FontRole::kNone.
+  HFONT Of(FontRole role) const;
 
  private:
   HFONT controls_;

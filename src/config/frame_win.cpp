@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/common_controls_win.h"
+#include "win/text_win.h"
 
 namespace quorvane::config {
 namespace {
@@ -24,9 +25,7 @@ void Paint(HWND frame) {
   border.top += metrics.tmHeight / 2;
   DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
 
-  std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(frame)) + 1, L'\0');
-  caption.resize(
-      static_cast<size_t>(GetWindowTextW(frame, caption.data(), static_cast<int>(caption.size()))));
+  std::wstring caption = win::WindowText(frame);
   SIZE extent{};
   GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
   int indent = metrics.tmAveCharWidth;

@@ -1,11 +1,16 @@
-// The settings dialog's layout: every control with its kind, parent frame, place and size in
-// twips and its caption, in tab order, and the rules that turn it into pixels at a DPI: where
-// each control goes and how much room it leaves for its caption. Constant data, pure functions.
+// The settings dialog's controls, one row each, in tab order: kind, parent frame, caption, place
+// and size in twips, stacking, keyboard flags and design-time state, font, colours, tool tip and
+// the handler of its event. The window makes, places, stacks, dresses and routes every control
+// from its row alone. Also the rules that turn twips into pixels at a DPI: where each control
+// goes and how much room it leaves for its caption. Constant data, pure functions.
 #pragma once
 
-#include <array>
+#include <span>
+#include <vector>
 
 namespace quorvane::config {
+
+class FrmConfig;
 
 enum class Kind {
   kFrame,
@@ -20,13 +25,48 @@ enum class Kind {
   kPreview,
 };
 
+// Stacking, top first; within a layer the control earlier in the tab order lies above. The
+// overlay lies over part of another control (txtSizeFree over the blanks of optSizeSel(4)'s
+// caption); the frames lie under everything they hold. An option array stays one run, as the
+// arrow keys move down the stack.
+enum class Layer { kOverlay, kInput, kPreview, kLabel, kFrame };
+
+// Keyboard flags and design-time state, or-ed together.
+enum Flags : unsigned {
+  kTabStop = 1,   // Tab stops here (of an option array, at its first button)
+  kGroup = 2,     // starts a group: the arrow keys move only up to the next one
+  kSelected = 4,  // an option button selected at design time
+  kDisabled = 8,  // drawn greyed, takes neither clicks nor keys
+};
+
+// Which of the dialog's fonts draws the control's text; the preview draws none.
+enum class FontRole { kNone, kControls, kFrame, kHeading, kTitle };
+
+// The control's own colours: the system's by default; a frame's caption in the highlight colour;
+// the heading bar's highlighted text on grey text's colour; the title bar's caption text on red.
+enum class ColourRole { kDefault, kFrameCaption, kHeadingBar, kTitleBar };
+
+// The one event of a control that has a handler. A directory list changes when a folder of it
+// is opened (a double click or Enter), not when one is only selected.
+enum class Event { kNone, kClick, kDblClick, kChange };
+
 struct ControlLayout {
   int id;
   Kind kind;
   int parent;                    // the frame's id, or 0 for the dialog itself
   const char* caption;           // UTF-8
   int left, top, width, height;  // twips, from the parent's top-left corner
+  Layer layer;
+  unsigned flags;  // Flags
+  FontRole font;
+  ColourRole colour;
+  const char* tip;  // the tool tip, UTF-8, or nullptr
+  Event event;
+  void (FrmConfig::*handler)();  // the event's handler, or nullptr
 };
+
+// The controls from the top of the stack down.
+std::vector<const ControlLayout*> StackingOrder();
 
 // A rectangle in pixels, right and bottom excluded.
 struct PixelRect {
@@ -36,8 +76,8 @@ struct PixelRect {
 inline constexpr int kClientWidthTwips = 9375;
 inline constexpr int kClientHeightTwips = 4530;
 
-// All 28 controls, in tab order (the element's position is its TabIndex).
-extern const std::array<ControlLayout, 28> kLayout;
+// Every control, in tab order (the row's position is its TabIndex).
+extern const std::span<const ControlLayout> kLayout;
 
 // The control of this id: nullptr, or an exception, when the dialog has none.
 const ControlLayout* FindLayout(int id);

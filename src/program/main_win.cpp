@@ -48,5 +48,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  // The loop ends only on a WM_QUIT that something else posted to this thread, or when
+  // GetMessageW fails: the process then ends the same outright way.
   quorvane::win::EndProcess();
 }

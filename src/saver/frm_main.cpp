@@ -101,7 +101,7 @@ void FrmMain::PauseAfterAnIdlePass() {
   }
 }
 
-double FrmMain::Draw() { return uniform_(random_); }
+double FrmMain::RandomFraction() { return uniform_(random_); }
 
 void FrmMain::PlayTrack(int16_t& index) {
   // Reseeded from the time of day on every call, to the millisecond.
@@ -130,8 +130,8 @@ void FrmMain::PlayTrack(int16_t& index) {
   float sw = host_.ScaleWidth();
   int32_t ch = reaAudio_.ClipHeight();
   int32_t cw = reaAudio_.ClipWidth();
-  Placement place =
-      PlacePicture(sh, sw, ch, cw, read.size, read.random_position, [this] { return Draw(); });
+  Placement place = PlacePicture(sh, sw, ch, cw, read.size, read.random_position,
+                                 [this] { return RandomFraction(); });
   reaAudio_.SetHeight(place.height);
   reaAudio_.SetWidth(place.width);
   reaAudio_.SetTop(place.top);

@@ -45,7 +45,8 @@ class FrmMain {
 
  private:
   void PauseAfterAnIdlePass();
-  double Draw();
+  // The next number of the random-number generator, uniform in [0, 1).
+  double RandomFraction();
 
   SaverHost& host_;
   player::PlaybackComponent& reaAudio_;

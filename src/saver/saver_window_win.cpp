@@ -86,7 +86,8 @@ class SaverWindow final : private InputSink, public SaverSurface, public SaverHo
  public:
   SaverWindow() : SaverSurface(static_cast<InputSink&>(*this)) {}
 
-  void Run() {
+  // Ends the process when the saver ends, or when its windows cannot be made.
+  [[noreturn]] void Run() {
     store_ = settings::CreateProgramSettingsStore();
     if (!CreateWindows()) win::EndProcess();
     frm_ = std::make_unique<FrmMain>(*this, *component_, *store_);
@@ -236,7 +237,6 @@ void LoadSaverWindow() {
   // Lives until the process ends inside Run.
   static SaverWindow saver;
   saver.Run();
-  win::EndProcess();
 }
 
 }  // namespace quorvane::saver

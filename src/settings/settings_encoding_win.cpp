@@ -5,19 +5,9 @@
 #include "win/text_win.h"
 
 namespace quorvane::settings {
-
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
-std::wstring FromCodePage(UINT code_page, std::string_view bytes) {
-  if (bytes.empty()) return {};
-  int size = static_cast<int>(bytes.size());
-  int n = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(code_page, 0, bytes.data(), size, out.data(), n);
-  return out;
-}
 
 // The text in the ANSI code page, or false when some character has no code of its own there.
 bool ToAnsi(std::wstring_view text, std::string& out) {
@@ -36,16 +26,16 @@ bool ToAnsi(std::wstring_view text, std::string& out) {
   WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, text.data(), size, out.data(), n, nullptr,
                       &defaulted);
   // A round trip catches the code pages where WC_NO_BEST_FIT_CHARS alone lets a character slip.
-  return !defaulted && FromCodePage(code_page, out) == text;
+  return !defaulted && win::FromCodePage(code_page, out) == text;
 }
 
 }  // namespace
 
 std::string DecodeSettingsBytes(std::string_view bytes) {
   if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
-    return win::Narrow(FromCodePage(CP_UTF8, bytes.substr(kUtf8Mark.size())));
+    return win::Narrow(win::FromCodePage(CP_UTF8, bytes.substr(kUtf8Mark.size())));
   }
-  return win::Narrow(FromCodePage(CP_ACP, bytes));
+  return win::Narrow(win::FromCodePage(CP_ACP, bytes));
 }
 
 std::string EncodeSettingsText(std::string_view utf8) {

@@ -44,6 +44,8 @@ void EndProcess() {
   // server sees the process go with exit code 0.
   if (UnderWineOnLinux()) LinuxExitGroup();
   TerminateProcess(GetCurrentProcess(), 0);
+  // TerminateProcess returns only when it fails; ExitProcess, which never returns, then ends
+  // the process all the same, the slower way.
   ExitProcess(0);
 }
 

@@ -28,9 +28,9 @@ bool Window::Create(const Class& window_class, const Placement& placement, const
     wc.lpszClassName = window_class.name;
     if (!RegisterClassExW(&wc)) return false;
   }
-  const RECT& r = placement.place;
-  CreateWindowExW(placement.ex_style, window_class.name, caption, placement.style, r.left, r.top,
-                  r.right, r.bottom, placement.parent,
+  const Place& p = placement.place;
+  CreateWindowExW(placement.ex_style, window_class.name, caption, placement.style, p.left, p.top,
+                  p.width, p.height, placement.parent,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement.id)), instance, this);
   return handle_ != nullptr;
 }

@@ -29,10 +29,14 @@ class Window {
     HCURSOR cursor = nullptr;
     HICON icon = nullptr;
   };
+  // Where a window goes and how big it is, in pixels; CW_USEDEFAULT lets the system choose.
+  struct Place {
+    int left = CW_USEDEFAULT, top = CW_USEDEFAULT, width = CW_USEDEFAULT, height = CW_USEDEFAULT;
+  };
   struct Placement {
     DWORD ex_style = 0;
     DWORD style = 0;
-    RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};  // right, bottom: size
+    Place place;
     HWND parent = nullptr;
     int id = 0;  // a child window's control id
   };

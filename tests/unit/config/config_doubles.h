@@ -1,23 +1,22 @@
-// In-memory doubles of the settings dialog's controls, store, host and preview component,
-// behaving as the real controls do where the handlers rely on it (the list box's selection
-// follows removals; a drive alone names that drive's current directory).
+// In-memory doubles of the settings dialog's controls and host, behaving as the real controls do
+// where the handlers rely on it (the list box's selection follows removals; a drive alone names
+// that drive's current directory), and a whole dialog over them, the shared settings store and
+// the shared playback component.
 #pragma once
 
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "config/controls.h"
 #include "config/frm_config.h"
-#include "player/playback_component.h"
-#include "settings/settings_store.h"
+#include "unit/support/fake_playback_component.h"
+#include "unit/support/fake_settings_store.h"
 
 namespace quorvane::config {
 
-// What happened, in order, across the host and the store.
-using EventLog = std::vector<std::string>;
+using fakes::EventLog;
 
 class FakeListBox final : public ListBox {
  public:
@@ -119,43 +118,6 @@ class FakeHost final : public ConfigHost {
   EventLog& log_;
 };
 
-class FakeStore final : public settings::SettingsStore {
- public:
-  explicit FakeStore(EventLog& log) : log_(log) {}
-  std::optional<std::string> Load() override {
-    log_.push_back("load");
-    return file;
-  }
-  std::string Replace(std::string_view text) override {
-    log_.push_back("replace");
-    if (!failure.empty()) return failure;
-    file = std::string(text);
-    return "";
-  }
-  std::string Location() const override { return "C:\\Program Files\\Quorvane\\Quorvane.ini"; }
-
-  std::optional<std::string> file;
-  std::string failure;
-
- private:
-  EventLog& log_;
-};
-
-class FakeComponent final : public player::PlaybackComponent {
- public:
-  void SetSource(const std::string& path) override { sources.push_back(path); }
-  int32_t PlayState() const override { return 0; }
-  int32_t ClipHeight() const override { return 0; }
-  int32_t ClipWidth() const override { return 0; }
-  void SetHeight(float) override {}
-  void SetWidth(float) override {}
-  void SetTop(float) override {}
-  void SetLeft(float) override {}
-  void SetVisible(bool) override {}
-  void SetNoticeHandler(NoticeHandler) override {}
-  std::vector<std::string> sources;
-};
-
 // A whole dialog in its design-time state: the browser at c:\work, x1.0, centre, list order.
 struct TestDialog {
   EventLog log;
@@ -167,9 +129,9 @@ struct TestDialog {
   FakeOptions optPosSel{2, 0};
   FakeOptions optJyunSel{2, 0};
   FakeTextBox txtSizeFree;
-  FakeComponent reaAudioPre;
+  fakes::FakePlaybackComponent reaAudioPre;
   FakeHost host{log};
-  FakeStore store{log};
+  fakes::FakeSettingsStore store{log};
   FrmConfig form{ConfigControls{drvSel, dirSel, filSel, lstPlay, optSizeSel, optPosSel, optJyunSel,
                                 txtSizeFree, reaAudioPre},
                  store, host};

@@ -2,10 +2,173 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "config/control_ids.h"
+#include "config/frm_config.h"
 
 namespace quorvane::config {
 namespace {
+
+// The dialog as it was drawn up, copied here by hand table by table: the frames, the two dialog
+// buttons, the option groups with the free factor box, the file selection group.
+struct Designed {
+  int id;
+  Kind kind;
+  int parent;
+  const char* caption;
+  int left, top, width, height, tab_index;
+};
+
+const Designed kDesigned[] = {
+    {kIdFraFileSel, Kind::kFrame, 0, "ファイル選択", 120, 120, 6735, 4335, 10},
+    {kIdFraSizeSel, Kind::kFrame, 0, "倍率設定", 6960, 120, 2295, 1935, 2},
+    {kIdFraPosSel, Kind::kFrame, 0, "表示位置", 6960, 2160, 2295, 855, 19},
+    {kIdFraJyunSel, Kind::kFrame, 0, "再生順序", 6960, 3120, 2295, 855, 22},
+    {kIdCmdOk, Kind::kPushButton, 0, "OK", 6960, 4080, 1095, 375, 0},
+    {kIdCmdCancel, Kind::kPushButton, 0, "Cancel", 8160, 4080, 1095, 375, 1},
+    {kIdOptSizeSel0, Kind::kOption, kIdFraSizeSel, "×　０．５", 120, 360, 1455, 255, 3},
+    {kIdOptSizeSel0 + 1, Kind::kOption, kIdFraSizeSel, "×　１．０", 120, 600, 1455, 255, 4},
+    {kIdOptSizeSel0 + 2, Kind::kOption, kIdFraSizeSel, "×　１．５", 120, 840, 1455, 255, 5},
+    {kIdOptSizeSel0 + 3, Kind::kOption, kIdFraSizeSel, "×　２．０", 120, 1080, 1455, 255, 6},
+    {kIdOptSizeSel0 + 4, Kind::kOption, kIdFraSizeSel,
+     "×\u3000\u3000\u3000\u3000\u3000\u3000（フリー）", 120, 1320, 1935, 255, 7},
+    {kIdOptSizeSel0 + 5, Kind::kOption, kIdFraSizeSel, "×　フルスクリーン", 120, 1560, 1935, 255,
+     9},
+    {kIdOptPosSel0, Kind::kOption, kIdFraPosSel, "画面中央", 120, 360, 1095, 255, 20},
+    {kIdOptPosSel0 + 1, Kind::kOption, kIdFraPosSel, "ランダム", 1200, 360, 975, 255, 21},
+    {kIdOptJyunSel0, Kind::kOption, kIdFraJyunSel, "リスト順", 120, 360, 975, 255, 23},
+    {kIdOptJyunSel0 + 1, Kind::kOption, kIdFraJyunSel, "ランダム", 1200, 360, 975, 255, 24},
+    {kIdTxtSizeFree, Kind::kTextBox, kIdFraSizeSel, "", 600, 1320, 615, 270, 8},
+    {kIdDrvSel, Kind::kDriveList, kIdFraFileSel, "", 120, 240, 1935, 300, 13},
+    {kIdDirSel, Kind::kDirList, kIdFraFileSel, "", 120, 600, 1935, 1560, 14},
+    {kIdFilSel, Kind::kFileList, kIdFraFileSel, "", 2160, 240, 2175, 1530, 15},
+    {kIdCmdAdd, Kind::kPushButton, kIdFraFileSel, "Ｐｌａｙ　Ｌｉｓｔ　に追加", 2160, 1800, 2175,
+     375, 16},
+    {kIdReaAudioPre, Kind::kPreview, kIdFraFileSel, "", 4440, 240, 2175, 1935, 11},
+    {kIdLblPlayList, Kind::kLabel, kIdFraFileSel, "Play List", 120, 2280, 6495, 255, 18},
+    {kIdLstPlay, Kind::kListBox, kIdFraFileSel, "", 120, 2520, 6495, 1320, 12},
+    {kIdLblTitle, Kind::kLabel, kIdFraFileSel, "Quorvane Ver 0.30   by Tobrenvale", 120, 3960, 4095,
+     255, 27},
+    {kIdCmdDel, Kind::kPushButton, kIdFraFileSel, "削除", 4440, 3960, 615, 255, 17},
+    {kIdCmdUp, Kind::kPushButton, kIdFraFileSel, "上へ", 5160, 3960, 615, 255, 25},
+    {kIdCmdDown, Kind::kPushButton, kIdFraFileSel, "下へ", 5880, 3960, 615, 255, 26},
+};
+
+TEST(Layout, EveryControlHasTheKindParentCaptionPlaceAndTabIndexItWasDrawnWith) {
+  ASSERT_EQ(std::size(kDesigned), kLayout.size());
+  for (const Designed& d : kDesigned) {
+    SCOPED_TRACE(testing::Message() << "control " << d.id);
+    ASSERT_LT(static_cast<size_t>(d.tab_index), kLayout.size());
+    const ControlLayout& row = kLayout[static_cast<size_t>(d.tab_index)];
+    EXPECT_EQ(row.id, d.id);
+    EXPECT_EQ(row.kind, d.kind);
+    EXPECT_EQ(row.parent, d.parent);
+    EXPECT_EQ(std::string(row.caption), d.caption);
+    EXPECT_EQ(row.left, d.left);
+    EXPECT_EQ(row.top, d.top);
+    EXPECT_EQ(row.width, d.width);
+    EXPECT_EQ(row.height, d.height);
+  }
+}
+
+TEST(Layout, FontsColoursTipsAndDesignTimeStateFollowEachControlsRow) {
+  const std::string tip = "ファイルＩＤをダブルクリックでプレビュー";
+  for (const ControlLayout& row : kLayout) {
+    SCOPED_TRACE(testing::Message() << "control " << row.id);
+    bool frame = row.kind == Kind::kFrame;
+    FontRole font = frame                        ? FontRole::kFrame
+                    : row.id == kIdLblPlayList   ? FontRole::kHeading
+                    : row.id == kIdLblTitle      ? FontRole::kTitle
+                    : row.kind == Kind::kPreview ? FontRole::kNone
+                                                 : FontRole::kControls;
+    EXPECT_EQ(row.font, font);
+    ColourRole colour = frame                      ? ColourRole::kFrameCaption
+                        : row.id == kIdLblPlayList ? ColourRole::kHeadingBar
+                        : row.id == kIdLblTitle    ? ColourRole::kTitleBar
+                                                   : ColourRole::kDefault;
+    EXPECT_EQ(row.colour, colour);
+    bool tipped = row.id == kIdFilSel || row.id == kIdLstPlay;
+    EXPECT_EQ(row.tip ? std::string(row.tip) : "", tipped ? tip : "");
+    bool selected =
+        row.id == kIdOptSizeSel0 + 1 || row.id == kIdOptPosSel0 || row.id == kIdOptJyunSel0;
+    EXPECT_EQ((row.flags & kSelected) != 0, selected);
+    bool play_order = row.id == kIdOptJyunSel0 || row.id == kIdOptJyunSel0 + 1;
+    EXPECT_EQ((row.flags & kDisabled) != 0, play_order);
+  }
+}
+
+TEST(Layout, TwelveEventsHaveHandlersAndNoOtherDoes) {
+  struct Handled {
+    int id;
+    Event event;
+    void (FrmConfig::*handler)();
+  } handled[] = {
+      {kIdCmdOk, Event::kClick, &FrmConfig::cmdOk_Click},
+      {kIdCmdCancel, Event::kClick, &FrmConfig::cmdCancel_Click},
+      {kIdDrvSel, Event::kChange, &FrmConfig::drvSel_Change},
+      {kIdDirSel, Event::kChange, &FrmConfig::dirSel_Change},
+      {kIdFilSel, Event::kDblClick, &FrmConfig::filSel_DblClick},
+      {kIdLstPlay, Event::kDblClick, &FrmConfig::lstPlay_DblClick},
+      {kIdCmdAdd, Event::kClick, &FrmConfig::cmdAdd_Click},
+      {kIdCmdDel, Event::kClick, &FrmConfig::cmdDel_Click},
+      {kIdCmdUp, Event::kClick, &FrmConfig::cmdUp_Click},
+      {kIdCmdDown, Event::kClick, &FrmConfig::cmdDown_Click},
+  };
+  int with_handler = 0;
+  for (const ControlLayout& row : kLayout) {
+    with_handler += row.handler != nullptr;
+    EXPECT_EQ(row.handler == nullptr, row.event == Event::kNone) << row.id;
+  }
+  EXPECT_EQ(with_handler, 10);  // and the dialog's own Form_Load and Form_Unload
+  for (const Handled& h : handled) {
+    EXPECT_EQ(LayoutOf(h.id).event, h.event) << h.id;
+    EXPECT_TRUE(LayoutOf(h.id).handler == h.handler) << h.id;
+  }
+}
+
+TEST(Layout, StackingKeepsFramesUnderTheirControlsAndEachOptionArrayOneGroup) {
+  std::vector<const ControlLayout*> stack = StackingOrder();
+  ASSERT_EQ(stack.size(), kLayout.size());
+  auto depth = [&stack](int id) {
+    return static_cast<size_t>(std::ranges::find(stack, &LayoutOf(id)) - stack.begin());
+  };
+  EXPECT_LT(depth(kIdTxtSizeFree), depth(kIdOptSizeSel0 + 4)) << "the box lies over the caption";
+  for (const ControlLayout& row : kLayout) {
+    EXPECT_LT(depth(row.id), stack.size()) << row.id << " not stacked";
+    if (row.parent != 0) {
+      EXPECT_LT(depth(row.id), depth(row.parent)) << row.id << " under its frame";
+    }
+  }
+  // The arrow keys move from a group's first control down the stack to the next that starts a
+  // group: each array is one such run, its buttons in index order, the Tab key at the first.
+  for (auto [first, count] :
+       {std::pair{kIdOptSizeSel0, 6}, {kIdOptPosSel0, 2}, {kIdOptJyunSel0, 2}}) {
+    SCOPED_TRACE(first);
+    size_t top = depth(first);
+    EXPECT_EQ(stack[top]->flags & (kTabStop | kGroup), kTabStop | kGroup);
+    for (int i = 1; i < count; ++i) {
+      const ControlLayout* button = stack[top + static_cast<size_t>(i)];
+      EXPECT_EQ(button->id, first + i);
+      EXPECT_EQ(button->flags & (kTabStop | kGroup), 0u);
+    }
+    size_t after = top + static_cast<size_t>(count);
+    if (after < stack.size()) {
+      EXPECT_TRUE(stack[after]->flags & kGroup) << "the array runs on into the next control";
+    }
+  }
+}
+
+TEST(Layout, TheTabKeyStopsOnlyAtControlsThatTakeInputAndEachStartsAGroup) {
+  for (const ControlLayout& row : kLayout) {
+    if (row.kind == Kind::kOption) continue;  // an array's buttons: above
+    bool input = row.kind != Kind::kFrame && row.kind != Kind::kLabel && row.kind != Kind::kPreview;
+    EXPECT_EQ((row.flags & kTabStop) != 0, input) << row.id;
+    EXPECT_EQ((row.flags & kGroup) != 0, row.kind != Kind::kPreview) << row.id;
+  }
+}
 
 TEST(Layout, TwipsBecomePixelsRoundedAtEachDpi) {
   struct Case {

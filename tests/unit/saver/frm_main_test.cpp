@@ -2,131 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "unit/support/fake_saver_host.h"
+
 namespace quorvane::saver {
 namespace {
 
-using player::kPlayStateIdle;
-using player::kPlayStateOpening;
-using player::kPlayStatePlaying;
-
-// A clip as the scripted component plays it: event passes until its size is known, and until
-// its end. A clip that is not in the script cannot be played and ends at once.
-struct ScriptedClip {
-  int height = 120;
-  int width = 160;
-  int opening_passes = 2;
-  int playing_passes = 3;
-};
-
-class ScriptedComponent final : public player::PlaybackComponent {
- public:
-  std::map<std::string, ScriptedClip> clips;
-  std::vector<std::string> sources;
-  std::vector<std::string> calls;  // geometry calls in order
-
-  void SetSource(const std::string& path) override {
-    sources.push_back(path);
-    auto found = clips.find(path);
-    playing_ = found != clips.end();
-    if (playing_) clip_ = found->second;
-    passes_ = 0;
-  }
-  int32_t PlayState() const override {
-    if (!playing_) return kPlayStateIdle;
-    return passes_ < clip_.opening_passes ? kPlayStateOpening : kPlayStatePlaying;
-  }
-  int32_t ClipHeight() const override { return SizeKnown() ? clip_.height : 0; }
-  int32_t ClipWidth() const override { return SizeKnown() ? clip_.width : 0; }
-  void SetHeight(float v) override { Record("Height", v); }
-  void SetWidth(float v) override { Record("Width", v); }
-  void SetTop(float v) override { Record("Top", v); }
-  void SetLeft(float v) override { Record("Left", v); }
-  void SetVisible(bool v) override { calls.push_back(v ? "Visible" : "Hidden"); }
-  void SetNoticeHandler(NoticeHandler) override {}
-
-  // One pass of event processing: the clip moves on.
-  void Pass() {
-    if (!playing_) return;
-    if (++passes_ >= clip_.opening_passes + clip_.playing_passes) playing_ = false;
-  }
-  std::map<std::string, float> last;
-
- private:
-  bool SizeKnown() const { return playing_ && passes_ >= clip_.opening_passes; }
-  void Record(const std::string& what, float v) {
-    calls.push_back(what);
-    last[what] = v;
-  }
-  ScriptedClip clip_;
-  bool playing_ = false;
-  int passes_ = 0;
-};
-
-class FakeStore final : public settings::SettingsStore {
- public:
-  std::optional<std::string> text;
-  int loads = 0;
-  std::optional<std::string> Load() override {
-    ++loads;
-    return text;
-  }
-  std::string Replace(std::string_view) override { return "read only"; }
-  std::string Location() const override { return "Quorvane.ini"; }
-};
-
-class ScriptedHost final : public SaverHost {
- public:
-  explicit ScriptedHost(ScriptedComponent& component) : component_(component) {}
-  std::vector<std::string> log;
-  // Called on every event processing with the pass number; may fire the saver's handlers.
-  std::function<void(int)> on_events;
-  float height = 600, width = 800;
-  bool screen_saver_active = true;
-  double time_of_day = 1000;
-  uint64_t now_ms = 0;
-  int passes = 0;
-  int waited_ms = 0;
-  bool ended = false;
-
-  void Show() override { log.push_back("Show"); }
-  void Refresh() override { log.push_back("Refresh"); }
-  void Cls() override { log.push_back("Cls"); }
-  void Hide() override { log.push_back("Hide"); }
-  float ScaleHeight() override { return height; }
-  float ScaleWidth() override { return width; }
-  void DoEvents() override {
-    ++passes;
-    ++now_ms;
-    component_.Pass();
-    if (on_events) on_events(passes);
-    // A run that never ends is a fault in the saver; stop it rather than hang the test.
-    if (passes > 200000) ADD_FAILURE() << "the run does not end";
-  }
-  void WaitForEvents(int timeout_ms) override {
-    waited_ms += timeout_ms;
-    now_ms += static_cast<uint64_t>(timeout_ms);
-  }
-  bool ScreenSaverActive() override { return screen_saver_active; }
-  void SetScreenSaverActive(bool active) override {
-    screen_saver_active = active;
-    log.push_back(active ? "SaverActive" : "SaverInactive");
-  }
-  void ShowCursor(bool show) override { log.push_back(show ? "CursorShown" : "CursorHidden"); }
-  double TimeOfDay() override { return time_of_day; }
-  uint64_t NowMs() override { return now_ms; }
-  void EndProcess() override {
-    ended = true;
-    log.push_back("End");
-  }
-
- private:
-  ScriptedComponent& component_;
-};
+using fakes::SaverRun;
+using fakes::ScriptedClip;
 
 std::string SettingsWith(const std::vector<std::string>& lines) {
   std::string text;
@@ -134,13 +20,8 @@ std::string SettingsWith(const std::vector<std::string>& lines) {
   return text;
 }
 
-class FrmMainTest : public ::testing::Test {
+class FrmMainTest : public ::testing::Test, protected SaverRun {
  protected:
-  ScriptedComponent component;
-  FakeStore store;
-  ScriptedHost host{component};
-  FrmMain frm{host, component, store};
-
   // Runs the saver until this many sources were set, then clicks.
   void RunUntilSources(size_t count) {
     host.on_events = [&](int) {
@@ -168,10 +49,8 @@ TEST_F(FrmMainTest, PointerRuleRecordsFirstThenEndsOnAMoveOfOneUnit) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ScriptedComponent comp;
-    FakeStore st;
-    ScriptedHost h(comp);
-    FrmMain f(h, comp, st);
+    SaverRun run;
+    FrmMain& f = run.frm;
     for (const Move& m : c.moves) {
       int16_t button = 0, shift = 0;
       float x = m.x, y = m.y;
@@ -184,11 +63,10 @@ TEST_F(FrmMainTest, PointerRuleRecordsFirstThenEndsOnAMoveOfOneUnit) {
 TEST_F(FrmMainTest, ClickKeyOrNoticeEndsTheRunAndRestoresEverything) {
   for (int trigger = 0; trigger < 3; ++trigger) {
     SCOPED_TRACE(trigger);
-    ScriptedComponent comp;
-    FakeStore st;
-    ScriptedHost h(comp);
+    SaverRun run;
+    fakes::FakeSaverHost& h = run.host;
+    FrmMain& f = run.frm;
     h.screen_saver_active = false;
-    FrmMain f(h, comp, st);
     h.on_events = [&](int pass) {
       if (pass != 5) return;
       int16_t key = 16, shift = 1;  // Shift alone
@@ -209,7 +87,7 @@ TEST_F(FrmMainTest, ClickKeyOrNoticeEndsTheRunAndRestoresEverything) {
 }
 
 TEST_F(FrmMainTest, StartsTheEntriesInOrderWithTheEmptyEntryAfterTheLast) {
-  store.text = SettingsWith({"PlayList =a.rm", "PlayList =b.rm", "PlayList =c.rm"});
+  store.file = SettingsWith({"PlayList =a.rm", "PlayList =b.rm", "PlayList =c.rm"});
   for (const char* clip : {"a.rm", "b.rm", "c.rm"}) component.clips[clip] = ScriptedClip{};
   RunUntilSources(7);
   EXPECT_EQ(component.sources,
@@ -219,7 +97,7 @@ TEST_F(FrmMainTest, StartsTheEntriesInOrderWithTheEmptyEntryAfterTheLast) {
 }
 
 TEST_F(FrmMainTest, TrackIndexStaysWhileTheComponentPlays) {
-  store.text = SettingsWith({"PlayList =long.rm", "PlayList =b.rm"});
+  store.file = SettingsWith({"PlayList =long.rm", "PlayList =b.rm"});
   component.clips["long.rm"] = ScriptedClip{120, 160, 2, 1000};
   host.on_events = [&](int pass) {
     if (pass == 500) frm.Form_Click();
@@ -245,7 +123,7 @@ TEST_F(FrmMainTest, WithoutSettingsEveryStartIsTheEmptyEntryAfterAPause) {
 }
 
 TEST_F(FrmMainTest, AnInputDuringTheIdlePauseEndsAtOnce) {
-  store.text = SettingsWith({"PlayList =missing.rm"});
+  store.file = SettingsWith({"PlayList =missing.rm"});
   host.on_events = [&](int pass) {
     if (pass == 10) frm.Form_Click();
   };
@@ -256,7 +134,7 @@ TEST_F(FrmMainTest, AnInputDuringTheIdlePauseEndsAtOnce) {
 }
 
 TEST_F(FrmMainTest, APassWithAClipThatPlayedHasNoPause) {
-  store.text = SettingsWith({"PlayList =a.rm", "PlayList =missing.rm"});
+  store.file = SettingsWith({"PlayList =a.rm", "PlayList =missing.rm"});
   component.clips["a.rm"] = ScriptedClip{};
   RunUntilSources(5);
   EXPECT_EQ(component.sources,
@@ -292,16 +170,14 @@ TEST_F(FrmMainTest, PlacesThePictureByTheSettingsLineByLine) {
   };
   for (const PlacementCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ScriptedComponent comp;
+    SaverRun run;
+    fakes::FakePlaybackComponent& comp = run.component;
     comp.clips["a.rm"] = ScriptedClip{};
-    FakeStore st;
     std::vector<std::string> lines = c.lines;
     lines.push_back("PlayList =a.rm");
-    st.text = SettingsWith(lines);
-    ScriptedHost h(comp);
-    FrmMain f(h, comp, st);
+    run.store.file = SettingsWith(lines);
     int16_t index = 0;
-    f.PlayTrack(index);
+    run.frm.PlayTrack(index);
     EXPECT_EQ(comp.calls, (std::vector<std::string>{"Height", "Width", "Top", "Left", "Visible"}));
     EXPECT_FLOAT_EQ(comp.last["Height"], c.height);
     EXPECT_FLOAT_EQ(comp.last["Width"], c.width);
@@ -311,7 +187,7 @@ TEST_F(FrmMainTest, PlacesThePictureByTheSettingsLineByLine) {
 }
 
 TEST_F(FrmMainTest, RandomPlacesChangeWithTheTimeOfDay) {
-  store.text = SettingsWith({"PosSel   =1", "PlayList =a.rm"});
+  store.file = SettingsWith({"PosSel   =1", "PlayList =a.rm"});
   component.clips["a.rm"] = ScriptedClip{};
   std::map<std::pair<float, float>, int> places;
   for (int i = 0; i < 50; ++i) {
@@ -336,7 +212,7 @@ TEST_F(FrmMainTest, RandomPlacesChangeWithTheTimeOfDay) {
 }
 
 TEST_F(FrmMainTest, AnExitDuringTheWaitStillPlacesThePicture) {
-  store.text = SettingsWith({"PlayList =slow.rm"});
+  store.file = SettingsWith({"PlayList =slow.rm"});
   component.clips["slow.rm"] = ScriptedClip{120, 160, 1000000, 10};
   host.on_events = [&](int pass) {
     if (pass == 3) frm.Form_Click();
@@ -354,7 +230,7 @@ TEST_F(FrmMainTest, HoldsAHundredEntriesAndTheEmptyOneAndValuesWhole) {
   std::string long_path = "C:\\" + std::string(75, 'x') + "\\clip.rm";
   lines.push_back("PlayList =" + long_path);
   for (int i = 1; i < 120; ++i) lines.push_back("PlayList =" + std::to_string(i) + ".rm");
-  store.text = SettingsWith(lines);
+  store.file = SettingsWith(lines);
   for (int16_t index : {int16_t{0}, int16_t{99}, int16_t{100}}) {
     int16_t i = index;
     frm.PlayTrack(i);

@@ -1,14 +1,5 @@
 # X displays for Wine sessions (scripts/wine-session), sourced.
 
-# A display number no X server uses, as ":N".
-free_display() {
-  local n
-  for n in $(seq 90 120); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then echo ":$n"; return 0; fi
-  done
-  return 1
-}
-
 # Two 1024 x 768 monitors side by side, the left one primary, for Wine: a headless sway (one
 # Wayland output per monitor; it refuses to run as root, so it runs as nobody with a runtime
 # folder of its own) and a rootful Xwayland as its client, which gives X one RandR output per
@@ -16,12 +7,11 @@ free_display() {
 # so that a monitor nothing covers shows. Exports DISPLAY; says why and fails when it cannot.
 #   start_two_monitors FOLDER    stop_two_monitors FOLDER
 start_two_monitors() {
-  local folder=$1 display
+  local folder=$1
   for tool in sway Xwayland xrandr xsetroot; do
     command -v "$tool" >/dev/null ||
       { echo "wine-session: two monitors need $tool, which is not installed" >&2; return 1; }
   done
-  display=$(free_display) || { echo "wine-session: no free X display number" >&2; return 1; }
   mkdir -p "$folder/runtime"
   # nobody must reach its runtime folder, and read its configuration, through the session's.
   chmod o+x "$(dirname "$folder")"
@@ -44,10 +34,14 @@ CONF
     { tail -n 5 "$folder/sway.log" >&2; return 1; }
   local socket
   socket=$(basename "$(ls "$folder/runtime"/wayland-? | head -n 1)")
+  # Xwayland takes a free display number itself and says which once it is up.
   XDG_RUNTIME_DIR="$folder/runtime" WAYLAND_DISPLAY=$socket \
-    Xwayland "$display" -nolisten tcp -noreset >"$folder/xwayland.log" 2>&1 &
+    Xwayland -displayfd 3 -nolisten tcp -noreset 3>"$folder/display" >"$folder/xwayland.log" 2>&1 &
   echo $! >"$folder/xwayland.pid"
-  export DISPLAY=$display
+  display_chosen() { [ -s "$folder/display" ]; }
+  wait_for 10 "Xwayland to start (wine-session)" display_chosen ||
+    { tail -n 5 "$folder/xwayland.log" >&2; return 1; }
+  export DISPLAY=:$(head -n 1 "$folder/display")
   two_up() { [ "$(timeout 2 xrandr --listmonitors 2>/dev/null | head -n 1)" = "Monitors: 2" ]; }
   wait_for 10 "Xwayland to show two monitors (wine-session)" two_up ||
     { tail -n 5 "$folder/xwayland.log" >&2; return 1; }

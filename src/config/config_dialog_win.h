@@ -46,7 +46,8 @@ class ConfigWindow final : public ConfigHost, private win::Window {
     return 0;
   }
 
-  void CreateControls();
+  // False when the preview could not be made (no window, no worker thread): nothing to host.
+  bool CreateControls();
   void ApplyLayout();
   void FitClientArea();
   void AddTooltips();

@@ -12,7 +12,7 @@
 
 namespace quorvane::config {
 
-void ConfigWindow::CreateControls() {
+bool ConfigWindow::CreateControls() {
   for (const ControlLayout& control : kLayout) {
     PixelRect place = PlaceOf(control, dpi_);
     if (control.kind != Kind::kPreview) {
@@ -21,6 +21,7 @@ void ConfigWindow::CreateControls() {
     }
     preview_ = player::CreatePlaybackWindow(
         Handle(), control.id, RECT{place.left, place.top, place.right, place.bottom}, true);
+    if (!preview_) return false;
     preview_->SetFitPicture(true);
   }
   // Each control in turn to the bottom, from the top one down.
@@ -28,6 +29,7 @@ void ConfigWindow::CreateControls() {
     SetWindowPos(Item(control->id), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
+  return true;
 }
 
 // Places every control and gives it its font at the window's DPI (again after a DPI change).

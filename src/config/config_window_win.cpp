@@ -41,11 +41,15 @@ ConfigWindow::ConfigWindow() {
   placement.ex_style = WS_EX_CONTROLPARENT;
   placement.style = kStyle;
   placement.place = {CW_USEDEFAULT, CW_USEDEFAULT, 640, 360};
-  Create(Class{kClassName, GetSysColorBrush(COLOR_BTNFACE), LoadCursorW(nullptr, IDC_ARROW)},
-         placement, kCaption);
+  // Without its window or its preview (the system out of window resources) there is no dialog
+  // to show: the process ends, as the saver's does without its window.
+  if (!Create(Class{kClassName, GetSysColorBrush(COLOR_BTNFACE), LoadCursorW(nullptr, IDC_ARROW)},
+              placement, kCaption)) {
+    win::EndProcess();
+  }
   dpi_ = DpiOf(Handle());
   fonts_ = std::make_unique<DialogFonts>(dpi_);
-  CreateControls();
+  if (!CreateControls()) win::EndProcess();
   FitClientArea();
   ApplyLayout();
   AddTooltips();

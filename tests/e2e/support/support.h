@@ -109,8 +109,8 @@ RECT RectInParent(HWND window);
 // client coordinates), 0x00RRGGBB a pixel, row by row. Read from the screen, so it works for
 // another process's windows too.
 std::vector<uint32_t> ScreenPixels(HWND window, RECT part = {});
-// Keeps what the whole screen (every monitor) shows as <name>.bmp in the folder QUORVANE_ARTIFACTS names (for
-// a person to look at); does nothing when it is not set.
+// Keeps what the whole screen (every monitor) shows as <name>.bmp in the folder QUORVANE_ARTIFACTS
+// names (for a person to look at); does nothing when it is not set.
 void SaveScreenshot(std::wstring_view name);
 // Direct children with this class and text (empty = any), in z order.
 std::vector<HWND> Children(HWND parent, std::wstring_view class_name = L"",

@@ -1,6 +1,6 @@
 // Files that fail: a ClipFiles over the disk's files whose Nth operation, counted across every
-// file it opens (an open, a read, a skip or a rewind), fails or comes up short, and whose reads may be slow
-// on purpose. For the tests that try every point where the world can fail a clip.
+// file it opens (an open, a read, a skip or a rewind), fails or comes up short, and whose reads may
+// be slow on purpose. For the tests that try every point where the world can fail a clip.
 #pragma once
 
 #include <atomic>

@@ -14,6 +14,20 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
+bool ForEachLine(std::string_view text, const std::function<bool(std::string_view)>& visit) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    if (!visit(text.substr(start, end - start))) return false;
+    start = end + 1;
+    if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') {
+      ++start;
+    }
+  }
+  return true;
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name, char separator) {
   std::string joined(folder);
   if (joined.empty() || joined.back() != separator) joined += separator;

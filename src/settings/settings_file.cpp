@@ -1,21 +1,16 @@
 #include "settings/settings_file.h"
 
+#include "base/text.h"
+
 namespace quorvane::settings {
 
 void ForEachEntry(std::string_view text, const std::function<void(const Entry&)>& visit) {
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    // CR LF is one line end; a lone CR or LF ends a line as well.
-    start = end + 1;
-    if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') {
-      ++start;
+  base::ForEachLine(text, [&visit](std::string_view line) {
+    if (line.size() >= kKeyFieldLength) {
+      visit(Entry{line.substr(0, kKeyFieldLength), line.substr(kKeyFieldLength)});
     }
-    if (line.size() < kKeyFieldLength) continue;
-    visit(Entry{line.substr(0, kKeyFieldLength), line.substr(kKeyFieldLength)});
-  }
+    return true;
+  });
 }
 
 namespace {

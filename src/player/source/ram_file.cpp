@@ -131,16 +131,14 @@ std::optional<std::string> Utf8Line(std::string_view line) {
 std::optional<std::string> FirstPlayableEntry(
     std::string_view text, std::string_view ram_folder, const LineDecoder& decode,
     const std::function<bool(const std::string&)>& exists) {
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    std::optional<std::string> line = decode(text.substr(start, end - start));
+  std::optional<std::string> found;
+  base::ForEachLine(text, [&](std::string_view bytes) {
+    std::optional<std::string> line = decode(bytes);
     std::optional<std::string> path = line ? LocalEntryPath(*line, ram_folder) : std::nullopt;
-    if (path && exists(*path)) return path;
-    start = end + 1;
-  }
-  return std::nullopt;
+    if (path && exists(*path)) found = std::move(path);
+    return !found;
+  });
+  return found;
 }
 
 }  // namespace quorvane::player

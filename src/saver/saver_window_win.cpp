@@ -23,21 +23,42 @@ constexpr wchar_t kClassName[] = L"QuorvaneSaver";
 constexpr wchar_t kCoverClassName[] = L"QuorvaneSaverCover";
 constexpr int kComponentId = 1;
 
-// What the saver window and its covers do with input: the same.
-class InputSink {
+// What the saver window and its covers do with input: the same, frmMain's exit triggers, once
+// the form is there.
+class SaverInput {
  public:
-  virtual ~InputSink() = default;
+  void Attach(FrmMain& form, HWND saver) {
+    form_ = &form;
+    saver_ = saver;
+  }
   // A pointer position in the coordinates of the window it was seen on.
-  virtual void MouseMovedTo(HWND window, POINT at) = 0;
-  virtual void Clicked() = 0;
-  virtual void KeyPressed(WPARAM key) = 0;
+  void MouseMovedTo(HWND window, POINT at) {
+    if (!form_) return;
+    // Positions on a cover count in the saver window's own coordinates.
+    if (window != saver_) MapWindowPoints(window, saver_, &at, 1);
+    int16_t button = 0, shift = 0;
+    float x = static_cast<float>(at.x), y = static_cast<float>(at.y);
+    form_->Form_MouseMove(button, shift, x, y);
+  }
+  void Clicked() {
+    if (form_) form_->Form_Click();
+  }
+  void KeyPressed(WPARAM key) {
+    if (!form_) return;
+    int16_t code = static_cast<int16_t>(key), shift = 0;
+    form_->Form_KeyDown(code, shift);
+  }
+
+ private:
+  FrmMain* form_ = nullptr;
+  HWND saver_ = nullptr;
 };
 
 // The handlers every window of the saver shares: input goes to the sink, the pointer stays
 // hidden, and the system's menu keys never start a menu loop.
 class SaverSurface : public win::Window {
  protected:
-  explicit SaverSurface(InputSink& sink) : sink_(sink) {}
+  explicit SaverSurface(SaverInput& sink) : sink_(sink) {}
 
   Result OnMouseMove(POINT at) override {
     sink_.MouseMovedTo(Handle(), at);
@@ -63,13 +84,13 @@ class SaverSurface : public win::Window {
   }
 
  private:
-  InputSink& sink_;
+  SaverInput& sink_;
 };
 
 // Plain black over a monitor other than the primary one.
 class Cover final : public SaverSurface {
  public:
-  explicit Cover(InputSink& sink) : SaverSurface(sink) {}
+  explicit Cover(SaverInput& sink) : SaverSurface(sink) {}
   bool Create(const RECT& monitor) {
     Placement placement;
     placement.ex_style = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
@@ -82,15 +103,16 @@ class Cover final : public SaverSurface {
   using Window::Handle;
 };
 
-class SaverWindow final : private InputSink, public SaverSurface, public SaverHost {
+class SaverWindow final : private SaverInput, public SaverSurface, public SaverHost {
  public:
-  SaverWindow() : SaverSurface(static_cast<InputSink&>(*this)) {}
+  SaverWindow() : SaverSurface(static_cast<SaverInput&>(*this)) {}
 
   // Ends the process when the saver ends, or when its windows cannot be made.
   [[noreturn]] void Run() {
     store_ = settings::CreateProgramSettingsStore();
     if (!CreateWindows()) win::EndProcess();
     frm_ = std::make_unique<FrmMain>(*this, *component_, *store_);
+    Attach(*frm_, Handle());
     component_->SetNoticeHandler(
         [this](const std::string& a, const std::string& b) { frm_->reaAudio_Notice(a, b); });
     frm_->Form_Load();
@@ -154,24 +176,6 @@ class SaverWindow final : private InputSink, public SaverSurface, public SaverHo
   void EndProcess() override { win::EndProcess(); }
 
  private:
-  // InputSink: the exit triggers, once the form is there.
-  void MouseMovedTo(HWND window, POINT at) override {
-    if (!frm_) return;
-    // Positions on a cover count in the saver window's own coordinates.
-    if (window != Handle()) MapWindowPoints(window, Handle(), &at, 1);
-    int16_t button = 0, shift = 0;
-    float x = static_cast<float>(at.x), y = static_cast<float>(at.y);
-    frm_->Form_MouseMove(button, shift, x, y);
-  }
-  void Clicked() override {
-    if (frm_) frm_->Form_Click();
-  }
-  void KeyPressed(WPARAM key) override {
-    if (!frm_) return;
-    int16_t code = static_cast<int16_t>(key), shift = 0;
-    frm_->Form_KeyDown(code, shift);
-  }
-
   // The system unloading the window: the end of the run, at once.
   Result OnClose() override { return Unload(); }
   Result OnEndSession() override { return Unload(); }
@@ -217,7 +221,7 @@ class SaverWindow final : private InputSink, public SaverSurface, public SaverHo
     info.cbSize = sizeof info;
     if (!GetMonitorInfoW(monitor, &info) || (info.dwFlags & MONITORINFOF_PRIMARY)) return TRUE;
     try {
-      auto cover = std::make_unique<Cover>(static_cast<InputSink&>(*self));
+      auto cover = std::make_unique<Cover>(static_cast<SaverInput&>(*self));
       if (cover->Create(info.rcMonitor)) self->covers_.push_back(std::move(cover));
     } catch (const std::bad_alloc&) {
       return FALSE;  // that monitor and the ones after it stay uncovered

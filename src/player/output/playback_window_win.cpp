@@ -6,9 +6,7 @@
 
 #include "player/output/picture_fit.h"
 #include "player/output/wave_output_win.h"
-#include "player/timing/player_core.h"
 #include "win/text_win.h"
-#include "win/window_win.h"
 
 namespace quorvane::player {
 
@@ -36,203 +34,188 @@ int Rounded(float value) {
   return static_cast<int>(std::lround(std::clamp(value, -1.0e6f, 1.0e6f)));
 }
 
-class Win32PlaybackWindow final : public PlaybackWindow, private win::Window {
- public:
-  Win32PlaybackWindow() : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
-  ~Win32PlaybackWindow() override {
-    core_.reset();  // the worker stops before the window it posts to goes
-    if (wake_) CloseHandle(wake_);
-  }
-
-  bool Create(HWND parent, int control_id, RECT place, bool visible) {
-    // No cursor of its own: the window is transparent to the mouse, the host's pointer shows.
-    Placement placement;
-    placement.ex_style = WS_EX_NOPARENTNOTIFY;
-    placement.style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
-    placement.place = {place.left, place.top, place.right - place.left, place.bottom - place.top};
-    placement.parent = parent;
-    placement.id = control_id;
-    if (!Window::Create(Class{kClassName}, placement, L"")) return false;
-    HWND window = Handle();
-    HANDLE wake = wake_;
-    core_ = std::make_unique<PlayerCore>(
-        CreateWaveOutput(),
-        [window, wake] {
-          SetEvent(wake);
-          PostMessageW(window, kChangedMessage, 0, 0);
-        },
-        MetafileLine);
-    left_ = static_cast<float>(place.left);
-    top_ = static_cast<float>(place.top);
-    width_ = static_cast<float>(place.right - place.left);
-    height_ = static_cast<float>(place.bottom - place.top);
-    UpdatePictureSize();
-    if (!core_->Working()) {
-      // Raised once the host has had the chance to set its handler: without a worker thread
-      // nothing can ever play.
-      PostMessageW(Handle(), kChangedMessage, 1, 0);
-    }
-    return true;
-  }
-
-  void SetSource(const std::string& path) override {
-    SetWindowTextW(Handle(), win::Widen(path).c_str());
-    picture_.reset();
-    core_->SetSource(path);
-    InvalidateRect(Handle(), nullptr, FALSE);
-  }
-  int32_t PlayState() const override { return core_->PlayState(); }
-  int32_t ClipHeight() const override { return core_->ClipHeight(); }
-  int32_t ClipWidth() const override { return core_->ClipWidth(); }
-
-  void SetHeight(float height) override {
-    height_ = height;
-    Place();
-  }
-  void SetWidth(float width) override {
-    width_ = width;
-    Place();
-  }
-  void SetTop(float top) override {
-    top_ = top;
-    Place();
-  }
-  void SetLeft(float left) override {
-    left_ = left;
-    Place();
-  }
-  void SetVisible(bool visible) override { ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE); }
-  void SetNoticeHandler(NoticeHandler handler) override { notice_ = std::move(handler); }
-
-  HWND Handle() const override { return Window::Handle(); }
-  HANDLE WakeEvent() const override { return wake_; }
-  void SetFitPicture(bool fit) override {
-    fit_ = fit;
-    UpdatePictureSize();
-    InvalidateRect(Handle(), nullptr, FALSE);
-  }
-
- private:
-  // The pointer and clicks over the picture belong to the host; the window never activates.
-  Result OnHitTest() override { return HTTRANSPARENT; }
-  Result OnMouseActivate() override { return MA_NOACTIVATE; }
-  Result OnEraseBackground() override { return 1; }  // painting covers every pixel
-  Result OnPaint() override {
-    Paint();
-    return 0;
-  }
-  Result OnSize() override {
-    UpdatePictureSize();
-    return 0;
-  }
-  Result OnTimer(UINT_PTR) override {
-    Refresh(false);
-    return 0;
-  }
-  Result OnAppMessage(UINT message, WPARAM wparam, LPARAM) override {
-    if (message != kChangedMessage) return {};
-    Refresh(wparam == 1);
-    return 0;
-  }
-
-  void Place() {
-    SetWindowPos(Handle(), nullptr, Rounded(left_), Rounded(top_), std::max(0, Rounded(width_)),
-                 std::max(0, Rounded(height_)), SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-
-  // Where the picture goes inside the client area.
-  RECT PictureRect() const {
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    if (!fit_ || !core_) return client;
-    Box box = FitPicture(client.right, client.bottom, core_->ClipWidth(), core_->ClipHeight());
-    return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
-  }
-
-  void UpdatePictureSize() {
-    if (!core_) return;
-    RECT rect = PictureRect();
-    core_->SetPictureSize(rect.right - rect.left, rect.bottom - rect.top);
-    // The picture on show is converted again for a new size, not stretched to it.
-    if (picture_) picture_ = core_->AtPictureSize(picture_);
-  }
-
-  void Refresh(bool broken) {
-    if (broken) {
-      if (notice_) notice_("Quorvane", "the player could not start");
-      return;
-    }
-    if (fit_) UpdatePictureSize();  // the clip's proportions are known once it has opened
-    if (auto picture = core_->TakeDuePicture()) {
-      picture_ = std::move(picture);
-      InvalidateRect(Handle(), nullptr, FALSE);
-      UpdateWindow(Handle());
-    }
-    // Without a queued picture the worker's message for the next one comes first.
-    std::optional<double> next = core_->NextPictureIn();
-    if (core_->PlayState() == kPlayStateIdle || !next) {
-      KillTimer(Handle(), kPictureTimer);
-      return;
-    }
-    double ms = std::clamp(std::ceil(*next * 1000), kSoonestTimerMs, kLatestTimerMs);
-    SetTimer(Handle(), kPictureTimer, static_cast<UINT>(ms), nullptr);
-  }
-
-  void Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    RECT rect = PictureRect();
-    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    if (!picture_) {
-      FillRect(dc, &client, black);
-    } else {
-      if (!EqualRect(&rect, &client)) {
-        // Black around the picture, without painting under it (no flicker).
-        ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
-        FillRect(dc, &client, black);
-        SelectClipRgn(dc, nullptr);
-      }
-      BITMAPINFO info{};
-      info.bmiHeader.biSize = sizeof info.bmiHeader;
-      // The rows lie stride bytes apart; only the picture's own width of each is shown.
-      info.bmiHeader.biWidth = picture_->stride / 4;
-      info.bmiHeader.biHeight = -picture_->height;  // top-down rows
-      info.bmiHeader.biPlanes = 1;
-      info.bmiHeader.biBitCount = 32;
-      info.bmiHeader.biCompression = BI_RGB;
-      int width = rect.right - rect.left;
-      int height = rect.bottom - rect.top;
-      if (picture_->width == width && picture_->height == height) {
-        // The scaler made the picture at this size already: a plain copy.
-        SetDIBitsToDevice(dc, rect.left, rect.top, static_cast<DWORD>(width),
-                          static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height),
-                          picture_->bgra.data(), &info, DIB_RGB_COLORS);
-      } else {
-        // Only a picture wider or taller than any screen, converted at the clip's own size.
-        SetStretchBltMode(dc, HALFTONE);
-        StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, picture_->width,
-                      picture_->height, picture_->bgra.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-      }
-    }
-    EndPaint(Handle(), &paint);
-  }
-
-  HANDLE wake_;
-
-  std::unique_ptr<PlayerCore> core_;
-  std::shared_ptr<const Picture> picture_;
-  NoticeHandler notice_;
-  bool fit_ = false;
-  float height_ = 0, width_ = 0, top_ = 0, left_ = 0;
-};
-
 }  // namespace
+
+PlaybackWindow::PlaybackWindow() : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
+PlaybackWindow::~PlaybackWindow() {
+  core_.reset();  // the worker stops before the window it posts to goes
+  if (wake_) CloseHandle(wake_);
+}
+
+bool PlaybackWindow::Create(HWND parent, int control_id, RECT place, bool visible) {
+  // No cursor of its own: the window is transparent to the mouse, the host's pointer shows.
+  Placement placement;
+  placement.ex_style = WS_EX_NOPARENTNOTIFY;
+  placement.style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+  placement.place = {place.left, place.top, place.right - place.left, place.bottom - place.top};
+  placement.parent = parent;
+  placement.id = control_id;
+  if (!Window::Create(Class{kClassName}, placement, L"")) return false;
+  HWND window = Handle();
+  HANDLE wake = wake_;
+  core_ = std::make_unique<PlayerCore>(
+      CreateWaveOutput(),
+      [window, wake] {
+        SetEvent(wake);
+        PostMessageW(window, kChangedMessage, 0, 0);
+      },
+      MetafileLine);
+  left_ = static_cast<float>(place.left);
+  top_ = static_cast<float>(place.top);
+  width_ = static_cast<float>(place.right - place.left);
+  height_ = static_cast<float>(place.bottom - place.top);
+  UpdatePictureSize();
+  if (!core_->Working()) {
+    // Raised once the host has had the chance to set its handler: without a worker thread
+    // nothing can ever play.
+    PostMessageW(Handle(), kChangedMessage, 1, 0);
+  }
+  return true;
+}
+
+void PlaybackWindow::SetSource(const std::string& path) {
+  SetWindowTextW(Handle(), win::Widen(path).c_str());
+  picture_.reset();
+  core_->SetSource(path);
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void PlaybackWindow::SetHeight(float height) {
+  height_ = height;
+  Place();
+}
+void PlaybackWindow::SetWidth(float width) {
+  width_ = width;
+  Place();
+}
+void PlaybackWindow::SetTop(float top) {
+  top_ = top;
+  Place();
+}
+void PlaybackWindow::SetLeft(float left) {
+  left_ = left;
+  Place();
+}
+void PlaybackWindow::SetVisible(bool visible) {
+  ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void PlaybackWindow::SetFitPicture(bool fit) {
+  fit_ = fit;
+  UpdatePictureSize();
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+// The pointer and clicks over the picture belong to the host; the window never activates.
+PlaybackWindow::Result PlaybackWindow::OnHitTest() { return HTTRANSPARENT; }
+PlaybackWindow::Result PlaybackWindow::OnMouseActivate() { return MA_NOACTIVATE; }
+// Painting covers every pixel.
+PlaybackWindow::Result PlaybackWindow::OnEraseBackground() { return 1; }
+PlaybackWindow::Result PlaybackWindow::OnPaint() {
+  Paint();
+  return 0;
+}
+PlaybackWindow::Result PlaybackWindow::OnSize() {
+  UpdatePictureSize();
+  return 0;
+}
+PlaybackWindow::Result PlaybackWindow::OnTimer(UINT_PTR) {
+  Refresh(false);
+  return 0;
+}
+PlaybackWindow::Result PlaybackWindow::OnAppMessage(UINT message, WPARAM wparam, LPARAM) {
+  if (message != kChangedMessage) return {};
+  Refresh(wparam == 1);
+  return 0;
+}
+
+void PlaybackWindow::Place() {
+  SetWindowPos(Handle(), nullptr, Rounded(left_), Rounded(top_), std::max(0, Rounded(width_)),
+               std::max(0, Rounded(height_)), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT PlaybackWindow::PictureRect() const {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  if (!fit_ || !core_) return client;
+  Box box = FitPicture(client.right, client.bottom, core_->ClipWidth(), core_->ClipHeight());
+  return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
+}
+
+void PlaybackWindow::UpdatePictureSize() {
+  if (!core_) return;
+  RECT rect = PictureRect();
+  core_->SetPictureSize(rect.right - rect.left, rect.bottom - rect.top);
+  // The picture on show is converted again for a new size, not stretched to it.
+  if (picture_) picture_ = core_->AtPictureSize(picture_);
+}
+
+void PlaybackWindow::Refresh(bool broken) {
+  if (broken) {
+    if (notice_) notice_("Quorvane", "the player could not start");
+    return;
+  }
+  if (fit_) UpdatePictureSize();  // the clip's proportions are known once it has opened
+  if (auto picture = core_->TakeDuePicture()) {
+    picture_ = std::move(picture);
+    InvalidateRect(Handle(), nullptr, FALSE);
+    UpdateWindow(Handle());
+  }
+  // Without a queued picture the worker's message for the next one comes first.
+  std::optional<double> next = core_->NextPictureIn();
+  if (core_->PlayState() == kPlayStateIdle || !next) {
+    KillTimer(Handle(), kPictureTimer);
+    return;
+  }
+  double ms = std::clamp(std::ceil(*next * 1000), kSoonestTimerMs, kLatestTimerMs);
+  SetTimer(Handle(), kPictureTimer, static_cast<UINT>(ms), nullptr);
+}
+
+void PlaybackWindow::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Handle(), &paint);
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  RECT rect = PictureRect();
+  HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  if (!picture_) {
+    FillRect(dc, &client, black);
+  } else {
+    if (!EqualRect(&rect, &client)) {
+      // Black around the picture, without painting under it (no flicker).
+      ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+      FillRect(dc, &client, black);
+      SelectClipRgn(dc, nullptr);
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    // The rows lie stride bytes apart; only the picture's own width of each is shown.
+    info.bmiHeader.biWidth = picture_->stride / 4;
+    info.bmiHeader.biHeight = -picture_->height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    if (picture_->width == width && picture_->height == height) {
+      // The scaler made the picture at this size already: a plain copy.
+      SetDIBitsToDevice(dc, rect.left, rect.top, static_cast<DWORD>(width),
+                        static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height),
+                        picture_->bgra.data(), &info, DIB_RGB_COLORS);
+    } else {
+      // Only a picture wider or taller than any screen, converted at the clip's own size.
+      SetStretchBltMode(dc, HALFTONE);
+      StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, picture_->width, picture_->height,
+                    picture_->bgra.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    }
+  }
+  EndPaint(Handle(), &paint);
+}
 
 std::unique_ptr<PlaybackWindow> CreatePlaybackWindow(HWND parent, int control_id, RECT place,
                                                      bool visible) {
-  auto window = std::make_unique<Win32PlaybackWindow>();
+  auto window = std::make_unique<PlaybackWindow>();
   if (!window->Create(parent, control_id, place, visible)) return nullptr;
   return window;
 }

@@ -7,24 +7,72 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
+#include "player/convert/picture.h"
 #include "player/playback_component.h"
+#include "player/timing/player_core.h"
+#include "win/window_win.h"
 
 namespace quorvane::player {
 
-class PlaybackWindow : public PlaybackComponent {
+class PlaybackWindow final : public PlaybackComponent, private win::Window {
  public:
+  PlaybackWindow();
+  ~PlaybackWindow() override;
+  PlaybackWindow(const PlaybackWindow&) = delete;
+  PlaybackWindow& operator=(const PlaybackWindow&) = delete;
+
+  // The window, a child of parent at the given place (pixels), visible or hidden, with its
+  // player; false when the window cannot be made.
+  bool Create(HWND parent, int control_id, RECT place, bool visible);
+
+  void SetSource(const std::string& path) override;
+  int32_t PlayState() const override { return core_->PlayState(); }
+  int32_t ClipHeight() const override { return core_->ClipHeight(); }
+  int32_t ClipWidth() const override { return core_->ClipWidth(); }
+  void SetHeight(float height) override;
+  void SetWidth(float width) override;
+  void SetTop(float top) override;
+  void SetLeft(float left) override;
+  void SetVisible(bool visible) override;
+  void SetNoticeHandler(NoticeHandler handler) override { notice_ = std::move(handler); }
+
   // The component's own child window. Its text is the current source, for tests and tools.
-  virtual HWND Handle() const = 0;
+  HWND Handle() const { return Window::Handle(); }
   // Signalled whenever the play state, the picture size or a due picture changes, so that a
   // host waiting for messages can wait for this as well.
-  virtual HANDLE WakeEvent() const = 0;
+  HANDLE WakeEvent() const { return wake_; }
   // Whole window (false, the saver's way: the host sizes the window to the picture) or the
   // picture fitted inside with its proportions kept and black around it (true, the preview).
-  virtual void SetFitPicture(bool fit) = 0;
+  void SetFitPicture(bool fit);
+
+ private:
+  Result OnHitTest() override;
+  Result OnMouseActivate() override;
+  Result OnEraseBackground() override;
+  Result OnPaint() override;
+  Result OnSize() override;
+  Result OnTimer(UINT_PTR) override;
+  Result OnAppMessage(UINT message, WPARAM wparam, LPARAM) override;
+
+  void Place();
+  // Where the picture goes inside the client area.
+  RECT PictureRect() const;
+  void UpdatePictureSize();
+  void Refresh(bool broken);
+  void Paint();
+
+  HANDLE wake_;
+  std::unique_ptr<PlayerCore> core_;
+  std::shared_ptr<const Picture> picture_;
+  NoticeHandler notice_;
+  bool fit_ = false;
+  float height_ = 0, width_ = 0, top_ = 0, left_ = 0;
 };
 
-// Creates the component as a child of parent at the given place (pixels), visible or hidden.
+// Creates the component as a child of parent at the given place (pixels), visible or hidden;
+// nothing when its window cannot be made.
 std::unique_ptr<PlaybackWindow> CreatePlaybackWindow(HWND parent, int control_id, RECT place,
                                                      bool visible);
 

@@ -118,12 +118,6 @@ class HeadThenFile final : public ByteSource {
 
 }  // namespace
 
-std::optional<std::string> ClipFiles::ReadHead(std::string_view utf8, size_t most) const {
-  std::unique_ptr<ByteSource> file = Open(utf8);
-  if (!file) return std::nullopt;
-  return ReadUpTo(*file, most);
-}
-
 std::optional<OpenedFile> OpenWithHead(const ClipFiles& files, const std::string& utf8,
                                        size_t most) {
   std::unique_ptr<ByteSource> file = files.Open(utf8);

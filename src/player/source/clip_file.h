@@ -25,9 +25,6 @@ class ClipFiles {
   // The file as a byte source, or nullptr when it cannot be opened.
   virtual std::unique_ptr<ByteSource> Open(std::string_view utf8) const = 0;
   virtual bool IsRegularFile(std::string_view utf8) const = 0;
-
-  // The file's first bytes (up to most of them), or nothing when it cannot be opened.
-  std::optional<std::string> ReadHead(std::string_view utf8, size_t most) const;
 };
 
 // A file opened once: its first bytes, and the file itself, which gives those bytes again from

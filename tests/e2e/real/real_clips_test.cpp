@@ -4,6 +4,8 @@
 // sound heard, and the end of the saver at any moment of any of them a clean one, every time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -93,6 +95,7 @@ TEST(RealClips, ABrokenClipGivesWayToTheNextEntry) {
 // A crash in one run of ten is a crash: each clip is ended many times, at different moments.
 TEST(RealClips, EndingTheSaverAtAnyMomentOfAnyClipIsACleanEndEveryTime) {
   int runs = 0;
+  std::vector<double> ends;
   for (const RealClip& clip : kClips) {
     std::optional<std::wstring> path = RealClipPath(clip.name);
     if (!path) GTEST_SKIP() << kNoRealClips;
@@ -105,11 +108,21 @@ TEST(RealClips, EndingTheSaverAtAnyMomentOfAnyClipIsACleanEndEveryTime) {
       Sleep(static_cast<DWORD>(150 + (run * 530) % 2600));
       std::optional<double> took = saver.EndWithKey();
       ASSERT_TRUE(took) << "run " << run << ": the saver did not end";
-      EXPECT_LT(*took, 100) << "run " << run;
+      // From the key sent to the process gone, as the test sees it: 35 to 55 ms on a quiet
+      // machine. On a busy one each of the three processes on the way (the test, Wine's server,
+      // the saver) may wait its turn: one end in 60 took 159 ms beside a second copy of the
+      // suite. A saver that waited on anything of its own before ending would be slow every
+      // time, which the median shows.
+      EXPECT_LT(*took, 250) << "run " << run;
+      ends.push_back(*took);
       EXPECT_EQ(saver.process->ExitCode(), 0u) << "run " << run;
     }
   }
-  std::printf("%d ends, all clean\n", runs);
+  std::sort(ends.begin(), ends.end());
+  double median = ends.empty() ? 0 : ends[ends.size() / 2];
+  EXPECT_LT(median, 100) << "the middle one of " << ends.size() << " ends";
+  std::printf("%d ends, all clean, the middle one in %.0f ms, the slowest in %.0f ms\n", runs,
+              median, ends.empty() ? 0 : ends.back());
 }
 
 TEST(RealClips, ThePreviewPlaysEachWithItsPictureAndSound) {

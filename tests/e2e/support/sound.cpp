@@ -15,6 +15,17 @@ namespace quorvane::e2e {
 
 namespace {
 
+WAVEFORMATEX StereoFormat() {
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 2;
+  format.nSamplesPerSec = kSoundRate;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = 4;
+  format.nAvgBytesPerSec = kSoundRate * 4;
+  return format;
+}
+
 bool Request(const wchar_t* what) {
   std::wstring folder = Environment(L"QUORVANE_SOUND_CONTROL");
   if (folder.empty()) return false;
@@ -26,17 +37,6 @@ bool Request(const wchar_t* what) {
 }
 
 }  // namespace
-
-WAVEFORMATEX StereoFormat() {
-  WAVEFORMATEX format{};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = 2;
-  format.nSamplesPerSec = kSoundRate;
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = 4;
-  format.nAvgBytesPerSec = kSoundRate * 4;
-  return format;
-}
 
 size_t Recording::At(double seconds) const {
   double at = std::clamp(seconds, 0.0, Seconds()) * kSoundRate;

@@ -17,9 +17,6 @@ namespace quorvane::e2e {
 
 inline constexpr int kSoundRate = 44100;
 
-// 16-bit stereo PCM at kSoundRate: what the tests play and record.
-WAVEFORMATEX StereoFormat();
-
 // One channel of a recording at kSoundRate, with the measurements the tests make of it. Times
 // are seconds from the recording's start.
 class Recording {

@@ -51,7 +51,13 @@ struct SoundRecorder::Capture {
     IMMDevice* device = nullptr;
     IAudioClient* client = nullptr;
     IAudioCaptureClient* capture = nullptr;
-    WAVEFORMATEX format = StereoFormat();
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = 2;
+    format.nSamplesPerSec = kSoundRate;
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = 4;
+    format.nAvgBytesPerSec = kSoundRate * 4;
     bool ok =
         SUCCEEDED(CoCreateInstance(kMMDeviceEnumerator, nullptr, CLSCTX_ALL, kIMMDeviceEnumerator,
                                    reinterpret_cast<void**>(&devices))) &&

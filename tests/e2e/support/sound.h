@@ -9,7 +9,6 @@
 #include <mmsystem.h>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,10 +31,6 @@ class Recording {
     double from, to;
   };
   std::optional<Span> Heard(double frequency, double least, double window_seconds = 0.005) const;
-  // Where the frequency falls below least between the times, in windows of window_seconds: each
-  // run of such windows as one span, from its first window's start to its last one's end.
-  std::vector<Span> Silences(double frequency, double from, double to, double least,
-                             double window_seconds = 0.01) const;
   // The frequency of the strongest sine between the times, from its rising zero crossings.
   double Frequency(double from, double to) const;
   // The largest sample-to-sample step and the largest amplitude between the times.
@@ -47,9 +42,7 @@ class Recording {
   std::vector<int16_t> samples_;
 };
 
-// Records the default input from construction on, for at most longest_seconds. It reads the
-// device with a buffer of two seconds of its own (sound_recorder.cpp): waveIn's tenth of a
-// second under Wine lost sound when the machine was busy, where the device had none missing.
+// Records the default input from construction on, for at most longest_seconds.
 class SoundRecorder {
  public:
   explicit SoundRecorder(double longest_seconds);
@@ -57,13 +50,14 @@ class SoundRecorder {
   SoundRecorder(const SoundRecorder&) = delete;
   SoundRecorder& operator=(const SoundRecorder&) = delete;
 
-  bool Started() const;
+  bool Started() const { return input_ != nullptr; }
   // The left channel of what was recorded until now.
   Recording Stop();
 
  private:
-  struct Capture;
-  std::unique_ptr<Capture> capture_;
+  HWAVEIN input_ = nullptr;
+  WAVEHDR header_{};
+  std::vector<int16_t> buffer_;
 };
 
 // Plays a tone of the test's own on the default output; Play returns the seconds from the call

@@ -53,7 +53,7 @@ TEST(RealClips, TheSaverShowsEachPictureAtItsOwnSizeAndPlaysItsSound) {
     std::optional<std::wstring> path = RealClipPath(clip.name);
     if (!path) GTEST_SKIP() << kNoRealClips;
     SCOPED_TRACE(Narrow(clip.name));
-    SoundRecorder recorder(10);
+    SoundRecorder recorder;
     Saver saver(SaverSettings({"SizeSel  =1"}, {*path}));
     ASSERT_TRUE(saver.Started(*path));
     if (clip.width > 0) {
@@ -140,7 +140,7 @@ TEST(RealClips, ThePreviewPlaysEachWithItsPictureAndSound) {
   for (size_t i = 0; i < paths.size(); ++i) {
     const RealClip& clip = kClips[i];
     SCOPED_TRACE(Narrow(clip.name));
-    SoundRecorder recorder(10);
+    SoundRecorder recorder;
     dialog.DoubleClick(config::kIdLstPlay, static_cast<int>(i));
     EXPECT_TRUE(WaitUntil([&] { return TextOf(preview) == paths[i]; }, 5000));
     // Some clips go dark now and then (Battle is near black from 1.7 s to 3.0 s): a picture

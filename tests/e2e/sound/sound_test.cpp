@@ -92,7 +92,7 @@ double SoundAfter(const Recording& recording, const Tail& tail) {
 }
 
 TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
-  SoundRecorder recorder(12);
+  SoundRecorder recorder;
   ASSERT_TRUE(recorder.Started());
   // The tone, then a clip without sound: the tone's end is heard before the next one.
   Saver saver(SaverSettings({}, {L"tone-ac3.rm", L"small.rm"}));
@@ -132,7 +132,7 @@ TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
 }
 
 TEST(Sound, PicturesAdvanceInRealTimeOnTheSoundClockFromTheFirstPicture) {
-  SoundRecorder recorder(16);
+  SoundRecorder recorder;
   ASSERT_TRUE(recorder.Started());
   Saver saver(SaverSettings({"SizeSel  =1"}, {L"counter.rm"}));
   ASSERT_TRUE(saver.PlacedRect());
@@ -158,7 +158,7 @@ TEST(Sound, PicturesAdvanceInRealTimeOnTheSoundClockFromTheFirstPicture) {
 
 TEST(Sound, StopsWithinATenthOfASecondOfTheSaversEnd) {
   MarkerTone marker;
-  SoundRecorder recorder(10);
+  SoundRecorder recorder;
   ASSERT_TRUE(recorder.Started());
   Saver saver(SaverSettings({}, {L"counter.rm"}));
   ASSERT_TRUE(saver.PlacedRect());
@@ -179,7 +179,7 @@ TEST(Sound, APreviewReplacedInTheDialogStopsItsSoundWithinATenthOfASecond) {
   folder.WriteSettings(Line("PlayList =", ClipsFolder() + L"\\counter.rm") +
                        Line("PlayList =", ClipsFolder() + L"\\small.rm"));
   MarkerTone marker;
-  SoundRecorder recorder(10);
+  SoundRecorder recorder;
   ASSERT_TRUE(recorder.Started());
   DialogDriver dialog(folder);
   ASSERT_TRUE(dialog.Opened());
@@ -196,7 +196,7 @@ TEST(Sound, APreviewReplacedInTheDialogStopsItsSoundWithinATenthOfASecond) {
 }
 
 TEST(Sound, AClipWithSoundAndNoPictureIsHeardToItsEndThenTheNextEntryStarts) {
-  SoundRecorder recorder(10);
+  SoundRecorder recorder;
   ASSERT_TRUE(recorder.Started());
   auto start = Clock::now();
   Saver saver(SaverSettings({}, {L"tone-ac3.rm", L"small.rm"}));
@@ -227,7 +227,7 @@ TEST(Sound, WhenTheDeviceGoesAwayThePictureGoesOnAndItsReturnIsUsedByTheNextClip
   std::printf("pictures a second without the device: %.1f\n", rate);
   EXPECT_NEAR(rate, 15, 3) << "the picture stood still when the device went away";
   ASSERT_TRUE(StartSoundServer());
-  SoundRecorder recorder(8);
+  SoundRecorder recorder;
   ASSERT_TRUE(recorder.Started());
   std::wstring clips = ClipsFolder() + L"\\";
   ASSERT_TRUE(WaitUntil([&] { return TextOf(saver.component) == clips + L"tone-ac3.rm"; }, 10000));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <string>
 #include <thread>
@@ -26,11 +27,15 @@ WAVEFORMATEX StereoFormat() {
   return format;
 }
 
-bool Request(const wchar_t* what) {
+std::wstring ControlFile(const wchar_t* name) {
   std::wstring folder = Environment(L"QUORVANE_SOUND_CONTROL");
-  if (folder.empty()) return false;
-  std::wstring request = folder + L"\\" + what;
-  WriteFileBytes(request, what == std::wstring(L"stop") ? "stop" : "start");
+  return folder.empty() ? folder : folder + L"\\" + name;
+}
+
+bool Request(const wchar_t* what) {
+  std::wstring request = ControlFile(what);
+  if (request.empty()) return false;
+  WriteFileBytes(request, "request");
   // Done once the session has removed the request.
   return WaitUntil([&] { return GetFileAttributesW(request.c_str()) == INVALID_FILE_ATTRIBUTES; },
                    15000);
@@ -71,6 +76,24 @@ std::optional<Recording::Span> Recording::Heard(double frequency, double least,
               static_cast<double>(levels.rend() - last - 1) * window_seconds};
 }
 
+std::vector<Recording::Span> Recording::Silences(double frequency, double from, double to,
+                                                 double least, double window_seconds) const {
+  std::vector<double> levels = Levels(frequency, window_seconds);
+  std::vector<Span> silences;
+  auto first = static_cast<size_t>(std::max(from, 0.0) / window_seconds);
+  auto end = std::min(levels.size(), static_cast<size_t>(std::max(to, 0.0) / window_seconds));
+  for (size_t w = first; w < end; ++w) {
+    if (levels[w] >= least) continue;
+    double start = static_cast<double>(w) * window_seconds;
+    if (!silences.empty() && silences.back().to >= start - window_seconds / 2) {
+      silences.back().to = start + window_seconds;
+    } else {
+      silences.push_back({start, start + window_seconds});
+    }
+  }
+  return silences;
+}
+
 double Recording::Frequency(double from, double to) const {
   size_t begin = At(from), end = At(to);
   double first = -1, last = -1;
@@ -105,41 +128,33 @@ double Recording::Peak(double from, double to) const {
   return peak;
 }
 
-SoundRecorder::SoundRecorder(double longest_seconds)
-    : buffer_(static_cast<size_t>(longest_seconds * kSoundRate) * 2) {
-  WAVEFORMATEX format = StereoFormat();
-  if (waveInOpen(&input_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
-    ADD_FAILURE() << "no sound input to record from (is the session's sound server running?)";
-    input_ = nullptr;
+SoundRecorder::SoundRecorder() : file_(ControlFile(L"recording.raw")) {
+  if (!Request(L"record")) {
+    ADD_FAILURE() << "no sound to record (is the session's sound server running?)";
     return;
   }
-  header_.lpData = reinterpret_cast<LPSTR>(buffer_.data());
-  header_.dwBufferLength = static_cast<DWORD>(buffer_.size() * sizeof(int16_t));
-  waveInPrepareHeader(input_, &header_, sizeof header_);
-  waveInAddBuffer(input_, &header_, sizeof header_);
-  waveInStart(input_);
-  // The input takes a moment to deliver its first sound: nothing played before counts as heard.
-  bool delivering = WaitUntil(
+  // The recorder takes a moment to deliver its first sound: nothing played before counts as heard.
+  started_ = WaitUntil(
       [&] {
-        MMTIME time{};
-        time.wType = TIME_SAMPLES;
-        waveInGetPosition(input_, &time, sizeof time);
-        return time.u.sample >= kSoundRate / 20;
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return GetFileAttributesExW(file_.c_str(), GetFileExInfoStandard, &data) &&
+               data.nFileSizeLow >= kSoundRate / 20 * 4;
       },
       5000);
-  EXPECT_TRUE(delivering) << "the sound input delivers nothing";
+  EXPECT_TRUE(started_) << "the recorder delivers nothing";
 }
 
-SoundRecorder::~SoundRecorder() { Stop(); }
+SoundRecorder::~SoundRecorder() {
+  if (started_) Request(L"stop-recording");
+}
 
 Recording SoundRecorder::Stop() {
-  if (!input_) return Recording({});
-  waveInReset(input_);
-  waveInUnprepareHeader(input_, &header_, sizeof header_);
-  waveInClose(input_);
-  input_ = nullptr;
-  std::vector<int16_t> left(header_.dwBytesRecorded / 4);
-  for (size_t i = 0; i < left.size(); ++i) left[i] = buffer_[2 * i];
+  if (!started_) return Recording({});
+  started_ = false;
+  EXPECT_TRUE(Request(L"stop-recording"));
+  std::string bytes = ReadFileBytes(file_).value_or("");
+  std::vector<int16_t> left(bytes.size() / 4);
+  for (size_t i = 0; i < left.size(); ++i) std::memcpy(&left[i], bytes.data() + 4 * i, 2);
   return Recording(std::move(left));
 }
 

@@ -1,7 +1,7 @@
 // What the machine plays, as the tests hear it: the session's sound device is a null sink whose
-// monitor is the default input (scripts/wine-session), so recording from the default input
-// records what every program plays. Also a marker tone of the test's own, to place a moment of
-// the test on a recording's timeline, and the requests that stop and start the sound server.
+// monitor the session records on request, so a recording holds what every program played. Also
+// a marker tone of the test's own, to place a moment of the test on a recording's timeline, and
+// the requests that stop and start the sound server.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quorvane::e2e {
@@ -31,6 +32,10 @@ class Recording {
     double from, to;
   };
   std::optional<Span> Heard(double frequency, double least, double window_seconds = 0.005) const;
+  // Where the frequency falls below least between the times, in windows of window_seconds: each
+  // run of such windows as one span, from its first window's start to its last one's end.
+  std::vector<Span> Silences(double frequency, double from, double to, double least,
+                             double window_seconds = 0.01) const;
   // The frequency of the strongest sine between the times, from its rising zero crossings.
   double Frequency(double from, double to) const;
   // The largest sample-to-sample step and the largest amplitude between the times.
@@ -42,22 +47,24 @@ class Recording {
   std::vector<int16_t> samples_;
 };
 
-// Records the default input from construction on, for at most longest_seconds.
+// Records what the session's sound device plays, from construction on. The session records it
+// from the device's monitor outside Wine (scripts/lib/sound-server), as a listener hears it:
+// Wine's own waveIn, with a tenth of a second of buffer, lost sound on a busy machine where the
+// device had none missing.
 class SoundRecorder {
  public:
-  explicit SoundRecorder(double longest_seconds);
+  SoundRecorder();
   ~SoundRecorder();
   SoundRecorder(const SoundRecorder&) = delete;
   SoundRecorder& operator=(const SoundRecorder&) = delete;
 
-  bool Started() const { return input_ != nullptr; }
+  bool Started() const { return started_; }
   // The left channel of what was recorded until now.
   Recording Stop();
 
  private:
-  HWAVEIN input_ = nullptr;
-  WAVEHDR header_{};
-  std::vector<int16_t> buffer_;
+  std::wstring file_;
+  bool started_ = false;
 };
 
 // Plays a tone of the test's own on the default output; Play returns the seconds from the call

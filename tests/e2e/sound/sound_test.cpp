@@ -3,8 +3,10 @@
 // the pictures are read off the screen. The device may also go away in the middle of a clip.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -105,30 +107,62 @@ TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
 
   std::optional<Recording::Span> tone = recording.Heard(kTone, kHeard);
   ASSERT_TRUE(tone);
+  const double inside_from = tone->from + 0.05, inside_to = tone->to - 0.05;
+  double peak = recording.Peak(inside_from, inside_to);
+  std::vector<Recording::Span> silences =
+      recording.Silences(kTone, inside_from, inside_to, peak * 0.5);
+  double silent = 0, longest_silence = 0;
+  for (const Recording::Span& s : silences) {
+    silent += s.to - s.from;
+    longest_silence = std::max(longest_silence, s.to - s.from);
+  }
+  // A jump: a step between two samples beyond the sine's own steepest one (amplitude times
+  // 2 pi f / rate, with a little room) in a window of 10 ms away from a silence, whose edges are
+  // steps of their own. The longest stretch without a silence or a jump gives the pitch.
+  const double steepest = peak * 2 * std::numbers::pi * kTone / kSoundRate * 1.25 + 64;
+  int jumps = 0;
+  double stretch_from = inside_from, longest_from = 0, longest_to = 0;
+  auto stretch_ends = [&](double at) {
+    if (at - stretch_from > longest_to - longest_from) {
+      longest_from = stretch_from;
+      longest_to = at;
+    }
+  };
+  size_t next_silence = 0;
+  for (double w = inside_from; w + 0.01 <= inside_to; w += 0.01) {
+    while (next_silence < silences.size() && silences[next_silence].to + 0.01 < w) ++next_silence;
+    bool near_silence = next_silence < silences.size() && silences[next_silence].from - 0.02 < w;
+    // From the window's last sample before it: a jump across two windows is in one of them.
+    if (near_silence || recording.LargestStep(w - 1.0 / kSoundRate, w + 0.01) > steepest) {
+      if (!near_silence) ++jumps;
+      stretch_ends(w);
+      stretch_from = w + 0.01;
+    }
+  }
+  stretch_ends(inside_to);
   double length = tone->to - tone->from;
-  double frequency = recording.Frequency(tone->from + 0.05, tone->to - 0.05);
-  std::printf("tone heard for %.3f s at %.1f Hz\n", length, frequency);
-  EXPECT_NEAR(length, 3.0, 0.15);
-  EXPECT_NEAR(frequency, kTone, kTone * 0.02);
-  // No gap: the tone never falls away inside; no repeat or jump: no step between two samples
-  // beyond the sine's own steepest one (amplitude times 2 pi f / rate), with a little room.
-  std::vector<double> levels = recording.Levels(kTone, 0.01);
-  double peak = recording.Peak(tone->from + 0.05, tone->to - 0.05);
-  int gaps = 0;
-  for (size_t w = static_cast<size_t>((tone->from + 0.05) / 0.01);
-       w < static_cast<size_t>((tone->to - 0.05) / 0.01); ++w) {
-    if (levels[w] < peak * 0.5) ++gaps;
-  }
-  // One window of 10 ms may fall away: under Wine the sound engine's thread runs inside the
-  // program at normal priority (on Windows it is a service of its own), and on a machine whose
-  // two cores are busy it now and then hands the server nothing for a few milliseconds while the
-  // player is 600 to 800 ms ahead of it (measured: 1 run in 8 with two processes spinning beside
-  // the test). That one dropout is also the one step the check below then excuses.
-  EXPECT_LE(gaps, 1) << "the tone fell away in " << gaps << " windows of 10 ms";
-  double steepest = peak * 2 * 3.14159265 * kTone / kSoundRate;
-  if (gaps == 0) {
-    EXPECT_LE(recording.LargestStep(tone->from + 0.05, tone->to - 0.05), steepest * 1.25 + 64);
-  }
+  std::printf(
+      "tone heard for %.3f s: %zu silences inside it (%.3f s in all, the longest %.3f s), "
+      "%d jumps\n",
+      length, silences.size(), silent, longest_silence, jumps);
+  // Nothing lost and nothing played twice: the tone sounds for its three seconds in all. A
+  // lost or repeated block of the player (a tenth of a second) is twice this tolerance.
+  EXPECT_NEAR(length - silent, 3.0, 0.05);
+  // A silence inside the tone, or a jump of a few samples, is the sound server running dry of
+  // the saver's sound for a moment. The player keeps 0.8 s queued in Wine's sound driver, but the
+  // driver keeps only 30 ms ahead in the server, and on a machine whose cores are all busy it
+  // does not always come back in time: Wine's trace of its driver shows an underflow at each
+  // break while it held 10 KB of the saver's sound. The server then plays silence, or when the
+  // sound comes back within its own block, leaves out the few samples it had passed. Measured
+  // beside two CPU burners, recorded from the device's monitor: up to three breaks in a run,
+  // silences of 10 to 190 ms; quiet, now and then one or two of 10 ms. A player that starves the
+  // device makes longer silences; one that loses or repeats sound at its blocks' seams makes a
+  // jump every tenth of a second.
+  EXPECT_LE(longest_silence, 0.25) << silences.size() << " silences, " << silent << " s in all";
+  EXPECT_LE(silent, 0.4) << silences.size() << " silences";
+  EXPECT_LE(static_cast<int>(silences.size()) + jumps, 5);
+  EXPECT_GE(longest_to - longest_from, 0.5);
+  EXPECT_NEAR(recording.Frequency(longest_from, longest_to), kTone, kTone * 0.02);
 }
 
 TEST(Sound, PicturesAdvanceInRealTimeOnTheSoundClockFromTheFirstPicture) {

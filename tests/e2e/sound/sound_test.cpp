@@ -152,7 +152,7 @@ TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
   // the saver's sound for a moment. The player keeps 0.8 s queued in Wine's sound driver, but the
   // driver keeps only 30 ms ahead in the server, and on a machine whose cores are all busy it
   // does not always come back in time: Wine's trace of its driver shows an underflow at each
-  // break while it held 10 KB of the saver's sound. The server then plays silence, or when the
+  // silence while it held 10 KB of the saver's sound. The server then plays silence, or when the
   // sound comes back within its own block, leaves out the few samples it had passed. Measured
   // beside two CPU burners, recorded from the device's monitor: up to three breaks in a run,
   // silences of 10 to 190 ms; quiet, now and then one or two of 10 ms. A player that starves the

@@ -1,6 +1,9 @@
 # shellcheck shell=bash
 # What the scripts know about Wine here, said once; sourced (". scripts/lib/wine.sh"):
 #   wine64_loader, wine32_loader   where Debian puts Wine's two loaders
+#   thirty_two_bit_note            where scripts/install-deps keeps why the 32-bit Wine is missing
+#   why_no_32_bit_wine             why the 32-bit product cannot run under Wine here, one line
+#                                  (nothing where it can)
 #   runs_32_bit_wine               succeeds where the 32-bit product can run under Wine here
 #   runnable_build                 win32 (the product) where it can, win64 otherwise
 #   wine_loader_of PROGRAM         the loader for a Windows program of its kind, in a session
@@ -9,8 +12,18 @@ quorvane_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 wine64_loader=/usr/lib/wine/wine64
 wine32_loader=/usr/lib/wine/wine
 
-# The 32-bit loader is installed and this kernel runs 32-bit programs (scripts/runs-32-bit).
-runs_32_bit_wine() { [ -x "$wine32_loader" ] && "$quorvane_scripts/runs-32-bit"; }
+thirty_two_bit_note=${QUORVANE_CACHE:-/var/cache/quorvane}/why-no-32-bit-wine
+
+# The one way every script says why the 32-bit product is not run: the 32-bit loader is missing
+# (with the reason install-deps kept), or this kernel runs no 32-bit programs (scripts/runs-32-bit).
+why_no_32_bit_wine() {
+  if [ ! -x "$wine32_loader" ]; then
+    cat "$thirty_two_bit_note" 2>/dev/null || echo "the 32-bit Wine is not installed"
+  elif ! "$quorvane_scripts/runs-32-bit"; then
+    echo "this kernel runs no 32-bit programs"
+  fi
+}
+runs_32_bit_wine() { [ -z "$(why_no_32_bit_wine)" ]; }
 
 runnable_build() { if runs_32_bit_wine; then echo win32; else echo win64; fi; }
 

@@ -200,5 +200,7 @@ std::optional<double> MarkerTone::Play(double frequency, double seconds) {
 
 bool StopSoundServer() { return Request(L"stop"); }
 bool StartSoundServer() { return Request(L"start"); }
+bool FreezeSoundServer() { return Request(L"freeze"); }
+bool ThawSoundServer() { return Request(L"thaw"); }
 
 }  // namespace quorvane::e2e

@@ -83,9 +83,12 @@ class MarkerTone {
   std::vector<int16_t> samples_;
 };
 
-// Stops or starts the session's sound server and waits until it is done; false when the
-// session has no sound device to control.
+// Stops or starts the session's sound server, or freezes it where it is (it answers nothing)
+// and thaws it, and waits until it is done; false when the session has no sound device to
+// control.
 bool StopSoundServer();
 bool StartSoundServer();
+bool FreezeSoundServer();
+bool ThawSoundServer();
 
 }  // namespace quorvane::e2e

@@ -44,8 +44,6 @@ std::shared_ptr<const AVFrame> KeptFrame(const AVFrame* frame) {
   });
 }
 
-// The decoder's states: reading packets into the decoders (holding picture packets back while
-// pictures are not wanted), then, at the file's end or a read error, flushing them, then drained.
 class FFmpegClipDecoder final : public ClipDecoder {
  public:
   FFmpegClipDecoder(std::function<bool()> interrupted, std::shared_ptr<const ClipFiles> files)
@@ -97,6 +95,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
   Step Next(int width, int height, Picture& picture, Sound& sound, bool pictures) override {
     int failures = 0;
     for (;;) {
+      if (sound_failed_) NextSoundStream();
       if (pictures && video_ && avcodec_receive_frame(video_.get(), frame_.get()) == 0) {
         bool ok = ConvertPicture(width, height, picture);
         av_frame_unref(frame_.get());
@@ -116,8 +115,10 @@ class FFmpegClipDecoder final : public ClipDecoder {
         if (received != AVERROR(EAGAIN) && received != AVERROR_EOF) SoundFailed();
       }
       if (interrupted_()) return Step::kEnd;
-      if (!pictures && video_ && (flushing_ || held_.Full())) return Step::kPicturesWanted;
-      if (drained_) return Step::kEnd;
+      if (!pictures && video_ && (phase_ != Phase::kReading || held_.Full())) {
+        return Step::kPicturesWanted;
+      }
+      if (phase_ == Phase::kDrained) return Step::kEnd;
       if (!FeedDecoders(pictures)) {
         if (++failures > kMostFailuresInARow) return Step::kEnd;
       } else {
@@ -147,12 +148,17 @@ class FFmpegClipDecoder final : public ClipDecoder {
   }
 
   // A sound stream that gives nothing but errors from its start is one this build cannot
-  // decode after all: the next one plays instead, read from the file's start again, with the
-  // pictures already shown left out.
+  // decode after all: the next one plays instead (NextSoundStream, between packets).
   void SoundFailed() {
     if (sound_given_ || ++sound_failures_ < kSoundFailuresBeforeNext) return;
     sound_failures_ = 0;
-    // The old input reads on meanwhile, so the file is opened a second time here.
+    sound_failed_ = true;
+  }
+
+  // The next sound stream, read from the file's start again, with the pictures already shown
+  // left out. The old input reads on meanwhile, so the file is opened a second time here.
+  void NextSoundStream() {
+    sound_failed_ = false;
     std::unique_ptr<ByteSource> file = files_->Open(path_);
     InputPtr again =
         file ? OpenInput(std::make_unique<InterruptibleSource>(std::move(file), interrupted_),
@@ -172,7 +178,7 @@ class FFmpegClipDecoder final : public ClipDecoder {
     video_packets_ = 0;
     sound_from_ = next_picture_time_;
     next_sound_time_ = next_picture_time_;
-    flushing_ = drained_ = video_flushed_ = false;
+    phase_ = Phase::kReading;
   }
 
   // Reads one packet into its decoder, or holds a picture packet back while pictures are not
@@ -182,16 +188,15 @@ class FFmpegClipDecoder final : public ClipDecoder {
       PacketPtr held = held_.Take();
       return avcodec_send_packet(video_.get(), held.get()) >= 0;
     }
-    if (flushing_) {
+    if (phase_ == Phase::kFlushing) {
       // The end of the file, or a read error: the picture decoder gives out what it holds.
-      if (video_ && !video_flushed_) avcodec_send_packet(video_.get(), nullptr);
-      video_flushed_ = true;
-      drained_ = true;
+      if (video_) avcodec_send_packet(video_.get(), nullptr);
+      phase_ = Phase::kDrained;
       return true;
     }
     if (av_read_frame(input_->format.get(), packet_.get()) < 0) {
       if (audio_) avcodec_send_packet(audio_.get(), nullptr);
-      flushing_ = true;
+      phase_ = Phase::kFlushing;
       return true;
     }
     bool ok = true;
@@ -263,9 +268,12 @@ class FFmpegClipDecoder final : public ClipDecoder {
   double frame_duration_ = kDefaultFrameDuration;
   double next_picture_time_ = 0;
   double next_sound_time_ = 0;
-  bool flushing_ = false;
-  bool video_flushed_ = false;
-  bool drained_ = false;
+  bool sound_failed_ = false;  // the sound stream gives way to the next at the next step
+  // Packets are read into the decoders (picture packets held back while pictures are not
+  // wanted); at the file's end or a read error the sound decoder is flushed, then the picture
+  // decoder, and the decoders are drained of what they hold.
+  enum class Phase { kReading, kFlushing, kDrained };
+  Phase phase_ = Phase::kReading;
 };
 
 }  // namespace

@@ -15,6 +15,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuorvanePlayback";
 // Posted by the worker thread when something changed.
 constexpr UINT kChangedMessage = WM_APP + 1;
+// Posted once when the player's worker thread could not start.
+constexpr UINT kBrokenMessage = WM_APP + 2;
 constexpr UINT_PTR kPictureTimer = 1;
 // The timer fires when the next queued picture falls due, but no sooner than the system's
 // timers can and no later than a sound clock drifting from the system's could matter.
@@ -69,7 +71,7 @@ bool PlaybackWindow::Create(HWND parent, int control_id, RECT place, bool visibl
   if (!core_->Working()) {
     // Raised once the host has had the chance to set its handler: without a worker thread
     // nothing can ever play.
-    PostMessageW(Handle(), kChangedMessage, 1, 0);
+    PostMessageW(Handle(), kBrokenMessage, 0, 0);
   }
   return true;
 }
@@ -121,12 +123,17 @@ PlaybackWindow::Result PlaybackWindow::OnSize() {
   return 0;
 }
 PlaybackWindow::Result PlaybackWindow::OnTimer(UINT_PTR) {
-  Refresh(false);
+  Refresh();
   return 0;
 }
-PlaybackWindow::Result PlaybackWindow::OnAppMessage(UINT message, WPARAM wparam, LPARAM) {
-  if (message != kChangedMessage) return {};
-  Refresh(wparam == 1);
+PlaybackWindow::Result PlaybackWindow::OnAppMessage(UINT message, WPARAM, LPARAM) {
+  if (message == kChangedMessage) {
+    Refresh();
+  } else if (message == kBrokenMessage) {
+    if (notice_) notice_("Quorvane", "the player could not start");
+  } else {
+    return {};
+  }
   return 0;
 }
 
@@ -151,11 +158,7 @@ void PlaybackWindow::UpdatePictureSize() {
   if (picture_) picture_ = core_->AtPictureSize(picture_);
 }
 
-void PlaybackWindow::Refresh(bool broken) {
-  if (broken) {
-    if (notice_) notice_("Quorvane", "the player could not start");
-    return;
-  }
+void PlaybackWindow::Refresh() {
   if (fit_) UpdatePictureSize();  // the clip's proportions are known once it has opened
   if (auto picture = core_->TakeDuePicture()) {
     picture_ = std::move(picture);

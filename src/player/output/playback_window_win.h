@@ -60,7 +60,7 @@ class PlaybackWindow final : public PlaybackComponent, private win::Window {
   // Where the picture goes inside the client area.
   RECT PictureRect() const;
   void UpdatePictureSize();
-  void Refresh(bool broken);
+  void Refresh();
   void Paint();
 
   HANDLE wake_;

@@ -82,8 +82,7 @@ class WaveOutput final : public AudioOutput {
   bool Ready() const override {
     if (!Usable()) return true;  // Write drops the sound at once
     if (filling_ && filled_frames_ < block_frames_) return true;
-    return std::any_of(blocks_.begin(), blocks_.end(),
-                       [](const Block& b) { return (b.header.dwFlags & WHDR_DONE) != 0; });
+    return std::any_of(blocks_.begin(), blocks_.end(), Done);
   }
 
   void Drain() override {
@@ -93,10 +92,7 @@ class WaveOutput final : public AudioOutput {
   void Finish(const std::function<bool()>& cancelled) override {
     if (!Usable()) return;
     ULONGLONG waiting_since = GetTickCount64();
-    auto all_done = [&] {
-      return std::all_of(blocks_.begin(), blocks_.end(),
-                         [](const Block& b) { return (b.header.dwFlags & WHDR_DONE) != 0; });
-    };
+    auto all_done = [&] { return std::all_of(blocks_.begin(), blocks_.end(), Done); };
     while (!all_done() && !cancelled() && GetTickCount64() - waiting_since < kStalledMs) {
       WaitForSingleObject(done_, 20);
     }
@@ -113,7 +109,7 @@ class WaveOutput final : public AudioOutput {
     filling_ = nullptr;
   }
 
-  std::optional<double> PlayedSeconds() const override {
+  std::optional<double> PlayedSeconds() override {
     if (!device_ || lost_ || written_frames_ == 0) return std::nullopt;
     MMTIME time{};
     time.wType = TIME_SAMPLES;
@@ -141,6 +137,13 @@ class WaveOutput final : public AudioOutput {
 
   size_t Channels() const { return static_cast<size_t>(format_.channels); }
 
+  // A block the device has played, or never had.
+  static bool Done(const Block& block) { return (block.header.dwFlags & WHDR_DONE) != 0; }
+  Block* FreeBlock() {
+    auto free = std::find_if(blocks_.begin(), blocks_.end(), Done);
+    return free == blocks_.end() ? nullptr : &*free;
+  }
+
   bool Usable() const { return device_ && !lost_; }
 
   // A block the device has played (or never had), waiting while all are queued; nullptr when
@@ -148,9 +151,7 @@ class WaveOutput final : public AudioOutput {
   Block* WaitForFreeBlock(const std::function<bool()>& cancelled) {
     ULONGLONG waiting_since = GetTickCount64();
     while (!cancelled()) {
-      for (Block& block : blocks_) {
-        if (block.header.dwFlags & WHDR_DONE) return &block;
-      }
+      if (Block* free = FreeBlock()) return free;
       if (GetTickCount64() - waiting_since > kStalledMs) {
         lost_ = true;
         return nullptr;
@@ -183,9 +184,9 @@ class WaveOutput final : public AudioOutput {
   SoundFormat format_;
   size_t written_frames_ = 0;
   // A device that stopped taking sound; PlayedSeconds watches its position for that.
-  mutable bool lost_ = false;
-  mutable DWORD last_position_ = 0;
-  mutable ULONGLONG position_moved_ = 0;
+  bool lost_ = false;
+  DWORD last_position_ = 0;
+  ULONGLONG position_moved_ = 0;
   size_t block_frames_ = 0;
   std::array<Block, kBlocks> blocks_;
   Block* filling_ = nullptr;

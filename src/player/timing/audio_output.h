@@ -35,7 +35,8 @@ class AudioOutput {
   // Seconds of sound heard since Start, while the device is playing what was written; nothing
   // before the first samples, after the last one has been heard, without a device, and once the
   // device has stopped playing (it went away): the clip then goes on on the system clock.
-  virtual std::optional<double> PlayedSeconds() const = 0;
+  // Asking watches the device: one whose position stands still is taken for gone.
+  virtual std::optional<double> PlayedSeconds() = 0;
 };
 
 // No device at all: every Start fails.

@@ -12,7 +12,7 @@ class SilentOutput final : public AudioOutput {
   void Drain() override {}
   void Finish(const std::function<bool()>&) override {}
   void Stop() override {}
-  std::optional<double> PlayedSeconds() const override { return std::nullopt; }
+  std::optional<double> PlayedSeconds() override { return std::nullopt; }
 };
 
 }  // namespace

@@ -72,7 +72,7 @@ class RecordingDevice final : public AudioOutput {
   void Drain() override { log_.push_back("device drain"); }
   void Finish(const std::function<bool()>&) override { log_.push_back("device finish"); }
   void Stop() override { log_.push_back("device stop"); }
-  std::optional<double> PlayedSeconds() const override { return std::nullopt; }
+  std::optional<double> PlayedSeconds() override { return std::nullopt; }
 
  private:
   Log& log_;

@@ -119,7 +119,7 @@ class ScriptedOutput final : public AudioOutput {
   void Drain() override { ++log_->drains; }
   void Finish(const std::function<bool()>&) override {}
   void Stop() override { ++log_->stops; }
-  std::optional<double> PlayedSeconds() const override {
+  std::optional<double> PlayedSeconds() override {
     std::lock_guard lock(mutex_);
     if (log_->frames == 0) return std::nullopt;
     double played = speed_ * (time_->Elapsed() - first_);

@@ -112,7 +112,7 @@ class RealTimeDevice final : public AudioOutput {
   void Drain() override {}
   void Finish(const std::function<bool()>&) override {}
   void Stop() override {}
-  std::optional<double> PlayedSeconds() const override {
+  std::optional<double> PlayedSeconds() override {
     std::lock_guard lock(mutex_);
     if (written_ == 0 || Played() >= Seconds(written_)) return std::nullopt;
     return Played();

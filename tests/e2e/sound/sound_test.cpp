@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <numbers>
 #include <string>
 #include <vector>
 
@@ -107,44 +106,14 @@ TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
 
   std::optional<Recording::Span> tone = recording.Heard(kTone, kHeard);
   ASSERT_TRUE(tone);
-  const double inside_from = tone->from + 0.05, inside_to = tone->to - 0.05;
-  double peak = recording.Peak(inside_from, inside_to);
-  std::vector<Recording::Span> silences =
-      recording.Silences(kTone, inside_from, inside_to, peak * 0.5);
-  double silent = 0, longest_silence = 0;
-  for (const Recording::Span& s : silences) {
-    silent += s.to - s.from;
-    longest_silence = std::max(longest_silence, s.to - s.from);
-  }
-  // A jump: a step between two samples beyond the sine's own steepest one (amplitude times
-  // 2 pi f / rate, with a little room) in a window of 10 ms away from a silence, whose edges are
-  // steps of their own. The longest stretch without a silence or a jump gives the pitch.
-  const double steepest = peak * 2 * std::numbers::pi * kTone / kSoundRate * 1.25 + 64;
-  int jumps = 0;
-  double stretch_from = inside_from, longest_from = 0, longest_to = 0;
-  auto stretch_ends = [&](double at) {
-    if (at - stretch_from > longest_to - longest_from) {
-      longest_from = stretch_from;
-      longest_to = at;
-    }
-  };
-  size_t next_silence = 0;
-  for (double w = inside_from; w + 0.01 <= inside_to; w += 0.01) {
-    while (next_silence < silences.size() && silences[next_silence].to + 0.01 < w) ++next_silence;
-    bool near_silence = next_silence < silences.size() && silences[next_silence].from - 0.02 < w;
-    // From the window's last sample before it: a jump across two windows is in one of them.
-    if (near_silence || recording.LargestStep(w - 1.0 / kSoundRate, w + 0.01) > steepest) {
-      if (!near_silence) ++jumps;
-      stretch_ends(w);
-      stretch_from = w + 0.01;
-    }
-  }
-  stretch_ends(inside_to);
+  Recording::Breaks breaks = recording.BreaksOf(kTone, {tone->from + 0.05, tone->to - 0.05});
+  double silent = breaks.Silent(), longest_silence = breaks.LongestSilence();
+  size_t jumps = breaks.jumps;
   double length = tone->to - tone->from;
   std::printf(
       "tone heard for %.3f s: %zu silences inside it (%.3f s in all, the longest %.3f s), "
-      "%d jumps\n",
-      length, silences.size(), silent, longest_silence, jumps);
+      "%zu jumps\n",
+      length, breaks.silences.size(), silent, longest_silence, jumps);
   // Nothing lost and nothing played twice: the tone sounds for its three seconds in all. A
   // lost or repeated block of the player (a tenth of a second) is twice this tolerance.
   EXPECT_NEAR(length - silent, 3.0, 0.05);
@@ -158,11 +127,13 @@ TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
   // silences of 10 to 190 ms; quiet, now and then one or two of 10 ms. A player that starves the
   // device makes longer silences; one that loses or repeats sound at its blocks' seams makes a
   // jump every tenth of a second.
-  EXPECT_LE(longest_silence, 0.25) << silences.size() << " silences, " << silent << " s in all";
-  EXPECT_LE(silent, 0.4) << silences.size() << " silences";
-  EXPECT_LE(static_cast<int>(silences.size()) + jumps, 5);
-  EXPECT_GE(longest_to - longest_from, 0.5);
-  EXPECT_NEAR(recording.Frequency(longest_from, longest_to), kTone, kTone * 0.02);
+  EXPECT_LE(longest_silence, 0.25)
+      << breaks.silences.size() << " silences, " << silent << " s in all";
+  EXPECT_LE(silent, 0.4) << breaks.silences.size() << " silences";
+  EXPECT_LE(breaks.silences.size() + jumps, 5u);
+  const Recording::Span whole = breaks.longest_whole;
+  EXPECT_GE(whole.to - whole.from, 0.5);
+  EXPECT_NEAR(recording.Frequency(whole.from, whole.to), kTone, kTone * 0.02);
 }
 
 TEST(Sound, PicturesAdvanceInRealTimeOnTheSoundClockFromTheFirstPicture) {

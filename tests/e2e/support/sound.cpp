@@ -158,6 +158,51 @@ Recording SoundRecorder::Stop() {
   return Recording(std::move(left));
 }
 
+double Recording::Breaks::Silent() const {
+  double silent = 0;
+  for (const Span& s : silences) silent += s.to - s.from;
+  return silent;
+}
+
+double Recording::Breaks::LongestSilence() const {
+  double longest = 0;
+  for (const Span& s : silences) longest = std::max(longest, s.to - s.from);
+  return longest;
+}
+
+Recording::Breaks Recording::BreaksOf(double frequency, Span inside) const {
+  constexpr double kWindow = 0.01;
+  Breaks breaks;
+  double peak = Peak(inside.from, inside.to);
+  breaks.silences = Silences(frequency, inside.from, inside.to, peak * 0.5, kWindow);
+  // The sine's own steepest step is its amplitude times 2 pi f / rate; a little room above it.
+  const double steepest = peak * 2 * std::numbers::pi * frequency / kSoundRate * 1.25 + 64;
+  double stretch_from = inside.from;
+  auto stretch_ends = [&](double at) {
+    if (at - stretch_from > breaks.longest_whole.to - breaks.longest_whole.from) {
+      breaks.longest_whole = {stretch_from, at};
+    }
+  };
+  size_t next_silence = 0;
+  const std::vector<Span>& silences = breaks.silences;
+  for (double w = inside.from; w + kWindow <= inside.to; w += kWindow) {
+    while (next_silence < silences.size() && silences[next_silence].to + kWindow < w) {
+      ++next_silence;
+    }
+    // A silence's edges are steps of their own.
+    bool near_silence =
+        next_silence < silences.size() && silences[next_silence].from - 2 * kWindow < w;
+    // From the window's last sample before it: a jump across two windows is in one of them.
+    if (near_silence || LargestStep(w - 1.0 / kSoundRate, w + kWindow) > steepest) {
+      if (!near_silence) ++breaks.jumps;
+      stretch_ends(w);
+      stretch_from = w + kWindow;
+    }
+  }
+  stretch_ends(inside.to);
+  return breaks;
+}
+
 MarkerTone::MarkerTone() {
   WAVEFORMATEX format = StereoFormat();
   if (waveOutOpen(&output_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {

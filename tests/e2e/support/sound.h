@@ -42,6 +42,18 @@ class Recording {
   double LargestStep(double from, double to) const;
   double Peak(double from, double to) const;
 
+  // Where a sine of this frequency breaks inside a span: its silences (below half its peak), its
+  // jumps (a step between two samples steeper than the sine's own, away from a silence), and
+  // the longest stretch with neither, in windows of 10 ms.
+  struct Breaks {
+    std::vector<Span> silences;
+    size_t jumps = 0;
+    Span longest_whole{};
+    double Silent() const;
+    double LongestSilence() const;
+  };
+  Breaks BreaksOf(double frequency, Span inside) const;
+
  private:
   size_t At(double seconds) const;
   std::vector<int16_t> samples_;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <optional>
 
+#include "player/output/audio_client_output_win.h"
 #include "player/output/picture_fit.h"
-#include "player/output/wave_output_win.h"
 #include "win/text_win.h"
 
 namespace quorvane::player {
@@ -17,12 +17,10 @@ constexpr wchar_t kClassName[] = L"QuorvanePlayback";
 constexpr UINT kChangedMessage = WM_APP + 1;
 // Posted once when the player's worker thread could not start.
 constexpr UINT kBrokenMessage = WM_APP + 2;
-constexpr UINT_PTR kPictureTimer = 1;
-// The timer fires when the next queued picture falls due, but no sooner than the system's
-// timers can and no later than a sound clock drifting from the system's could matter.
-// (A timer every 10 ms cost nearly 2 % of a core under Wine.)
-constexpr double kSoonestTimerMs = 10;
-constexpr double kLatestTimerMs = 50;
+// The picture timer wakes the window when the next queued picture falls due, but no later than
+// a sound clock drifting from the system's could matter, and never in a spin.
+constexpr double kSoonestWake = 0.001;
+constexpr double kLatestWake = 0.05;
 
 // A metafile's line: UTF-8 when it is valid UTF-8, otherwise text in the ANSI code page, as
 // Notepad on a Japanese Windows saves it.
@@ -41,7 +39,8 @@ int Rounded(float value) {
 PlaybackWindow::PlaybackWindow() : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
 PlaybackWindow::~PlaybackWindow() {
-  core_.reset();  // the worker stops before the window it posts to goes
+  core_.reset();  // the worker and the timer stop before the window they post to goes
+  timer_.reset();
   if (wake_) CloseHandle(wake_);
 }
 
@@ -56,8 +55,9 @@ bool PlaybackWindow::Create(HWND parent, int control_id, RECT place, bool visibl
   if (!Window::Create(Class{kClassName}, placement, L"")) return false;
   HWND window = Handle();
   HANDLE wake = wake_;
+  timer_ = std::make_unique<PictureTimer>(window, kChangedMessage);
   core_ = std::make_unique<PlayerCore>(
-      CreateWaveOutput(),
+      CreateAudioClientOutput(),
       [window, wake] {
         SetEvent(wake);
         PostMessageW(window, kChangedMessage, 0, 0);
@@ -122,10 +122,6 @@ PlaybackWindow::Result PlaybackWindow::OnSize() {
   UpdatePictureSize();
   return 0;
 }
-PlaybackWindow::Result PlaybackWindow::OnTimer(UINT_PTR) {
-  Refresh();
-  return 0;
-}
 PlaybackWindow::Result PlaybackWindow::OnAppMessage(UINT message, WPARAM, LPARAM) {
   if (message == kChangedMessage) {
     Refresh();
@@ -168,11 +164,10 @@ void PlaybackWindow::Refresh() {
   // Without a queued picture the worker's message for the next one comes first.
   std::optional<double> next = core_->NextPictureIn();
   if (core_->PlayState() == kPlayStateIdle || !next) {
-    KillTimer(Handle(), kPictureTimer);
+    timer_->Disarm();
     return;
   }
-  double ms = std::clamp(std::ceil(*next * 1000), kSoonestTimerMs, kLatestTimerMs);
-  SetTimer(Handle(), kPictureTimer, static_cast<UINT>(ms), nullptr);
+  timer_->Arm(std::clamp(*next, kSoonestWake, kLatestWake));
 }
 
 void PlaybackWindow::Paint() {

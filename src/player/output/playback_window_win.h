@@ -10,6 +10,7 @@
 #include <string>
 
 #include "player/convert/picture.h"
+#include "player/output/picture_timer_win.h"
 #include "player/playback_component.h"
 #include "player/timing/player_core.h"
 #include "win/window_win.h"
@@ -53,7 +54,6 @@ class PlaybackWindow final : public PlaybackComponent, private win::Window {
   Result OnEraseBackground() override;
   Result OnPaint() override;
   Result OnSize() override;
-  Result OnTimer(UINT_PTR) override;
   Result OnAppMessage(UINT message, WPARAM wparam, LPARAM) override;
 
   void Place();
@@ -64,6 +64,7 @@ class PlaybackWindow final : public PlaybackComponent, private win::Window {
   void Paint();
 
   HANDLE wake_;
+  std::unique_ptr<PictureTimer> timer_;
   std::unique_ptr<PlayerCore> core_;
   std::shared_ptr<const Picture> picture_;
   NoticeHandler notice_;

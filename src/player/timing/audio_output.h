@@ -1,6 +1,7 @@
 // Where a clip's sound goes: 16-bit interleaved samples at the clip's own rate, one or two
-// channels. The player's worker thread alone starts, feeds, asks and stops it. While sound
-// plays, its device's position sets the clip's clock; without a device the system clock runs it.
+// channels. The player's worker thread starts, feeds and stops it; any thread may ask where it
+// is. While sound plays, its device's position sets the clip's clock; without a device the
+// system clock runs it.
 #pragma once
 
 #include <cstddef>
@@ -32,10 +33,13 @@ class AudioOutput {
   virtual void Finish(const std::function<bool()>& cancelled) = 0;
   // Drops whatever is queued and closes the device.
   virtual void Stop() = 0;
-  // Seconds of sound heard since Start, while the device is playing what was written; nothing
-  // before the first samples, after the last one has been heard, without a device, and once the
-  // device has stopped playing (it went away): the clip then goes on on the system clock.
-  // Asking watches the device: one whose position stands still is taken for gone.
+  // True from a Start that opened the device until it has gone away. Any thread.
+  virtual bool Playing() const = 0;
+  // Seconds of the clip's sound heard at this moment, from its first sound: below 0 while a
+  // silence the device plays before it counts down to it. Nothing before the device's position
+  // has begun to move, after the last sound has been heard, without a device, and once the
+  // device has gone away: the clip then goes on on the system clock. Any thread; it never waits
+  // on the device.
   virtual std::optional<double> PlayedSeconds() = 0;
 };
 

@@ -7,6 +7,7 @@
 namespace quorvane::player {
 
 void ClipRun::PlayToEnd() {
+  core_.ExpectSound(decoder_.HasSound());
   while (!core_.Cancelled()) {
     if (holding_ && core_.QueuePicture(picture_, false)) holding_ = false;
     if (holding_ && !SoundWanted()) {
@@ -18,6 +19,9 @@ void ClipRun::PlayToEnd() {
     ClipDecoder::Step step = decoder_.Next(size.width, size.height, picture_, sound_, !holding_);
     if (step == ClipDecoder::Step::kEnd) break;
     if (step == ClipDecoder::Step::kPicturesWanted) {
+      // The sound lies further behind the pictures in the file than is held back for it: the
+      // pictures start the clock, and the sound's device takes it over once it plays.
+      if (!sound_tried_) core_.ExpectSound(false);
       core_.WaitForRoom(false);
     } else if (step == ClipDecoder::Step::kPicture) {
       OnPicture();

@@ -31,8 +31,11 @@ class ClipRunCore {
   // Waits a little for room in the picture queue (or, with sound, in the sound device).
   virtual void WaitForRoom(bool sound) = 0;
   virtual void WaitUntilClipTime(double time) = 0;
-  // Starts the clock at a clip time (the clip's first sound), the origin of the device's
-  // position when that sound is heard.
+  // Whether the clock waits for the clip's sound to be heard (true: the clip has sound), or
+  // starts with its first picture (false: no sound, or none that can come soon).
+  virtual void ExpectSound(bool expected) = 0;
+  // The clip's first sound's time: the origin of the device's position when the sound is
+  // heard, or, without a device, the time the clock starts at.
   virtual void StartClock(double time, bool sound_heard) = 0;
   // The size pictures are converted to now (0 x 0: the clip's own), and a buffer for one.
   virtual Size PictureSize() const = 0;

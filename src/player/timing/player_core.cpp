@@ -37,6 +37,7 @@ class PlayerCore::RunCore final : public ClipRunCore {
   }
   void WaitForRoom(bool sound) override { core_.WaitForRoom(serial_, sound); }
   void WaitUntilClipTime(double time) override { core_.WaitUntilClipTime(serial_, time); }
+  void ExpectSound(bool expected) override { core_.ExpectSound(serial_, expected); }
   void StartClock(double time, bool sound_heard) override {
     core_.StartClock(serial_, time, sound_heard);
   }
@@ -88,6 +89,7 @@ void PlayerCore::SetSource(const std::string& path) {
     queue_.Clear();
     clock_.Stop();
     audio_origin_.reset();
+    sound_expected_ = false;
     clip_width_ = 0;
     clip_height_ = 0;
     state_ = path.empty() ? kPlayStateIdle : kPlayStateOpening;
@@ -106,6 +108,7 @@ std::shared_ptr<const Picture> PlayerCore::TakeDuePicture() {
   std::shared_ptr<const Picture> due;
   {
     std::lock_guard lock(mutex_);
+    FollowDevice();
     if (!clock_.Running()) return nullptr;
     due = queue_.TakeDue(clock_.Seconds());
   }
@@ -137,6 +140,7 @@ std::shared_ptr<const Picture> PlayerCore::AtPictureSize(std::shared_ptr<const P
 
 std::optional<double> PlayerCore::NextPictureIn() {
   std::lock_guard lock(mutex_);
+  FollowDevice();
   if (!clock_.Running()) return std::nullopt;
   return queue_.FirstDueIn(clock_.Seconds());
 }
@@ -190,15 +194,24 @@ void PlayerCore::Report(uint64_t serial, int32_t state, std::optional<Size> size
 
 void PlayerCore::FollowDevice() {
   if (!audio_origin_) return;
+  bool was_running = clock_.Running();
   // Once the device has played everything (or has gone away) the clock runs on by itself.
-  if (std::optional<double> played = audio_->PlayedSeconds()) clock_.Set(*audio_origin_ + *played);
+  if (std::optional<double> played = audio_->PlayedSeconds()) {
+    clock_.Set(*audio_origin_ + *played);
+  } else if (sound_expected_ && !was_running && !audio_->Playing()) {
+    // The device went away before the clip's sound was heard: the pictures go on without it.
+    sound_expected_ = false;
+    if (std::optional<double> first = queue_.FirstDueIn(0)) clock_.StartAt(*first);
+  }
+  // The window waits for nothing while the clock stands: it is told when it starts.
+  if (!was_running && clock_.Running() && changed_) changed_();
 }
 
 bool PlayerCore::QueuePicture(uint64_t serial, Picture& picture, bool wait) {
   std::unique_lock lock(mutex_);
   for (;;) {
     if (Cancelled(serial)) return false;
-    clock_.StartAt(picture.time);
+    if (!sound_expected_) clock_.StartAt(picture.time);
     FollowDevice();
     double now = clock_.Seconds();
     queue_.DropOverdue(now);
@@ -247,8 +260,17 @@ void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {
 void PlayerCore::StartClock(uint64_t serial, double time, bool sound_heard) {
   std::lock_guard lock(mutex_);
   if (serial_ != serial) return;
+  if (sound_heard) {
+    if (!audio_origin_) audio_origin_ = time;
+    return;
+  }
+  sound_expected_ = false;
   clock_.StartAt(time);
-  if (sound_heard && !audio_origin_) audio_origin_ = time;
+}
+
+void PlayerCore::ExpectSound(uint64_t serial, bool expected) {
+  std::lock_guard lock(mutex_);
+  if (serial_ == serial) sound_expected_ = expected;
 }
 
 }  // namespace quorvane::player

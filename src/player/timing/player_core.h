@@ -93,13 +93,15 @@ class PlayerCore {
   bool QueuePicture(uint64_t serial, Picture& picture, bool wait);
   // Waits a little for room in the picture queue (or, with sound, in the sound device).
   void WaitForRoom(uint64_t serial, bool sound);
-  // Sets the clock to the sound device's position while it plays the clip's sound. Worker
-  // thread, under mutex_.
+  // Sets the clock to the sound device's position while it plays the clip's sound, starting it
+  // when the sound is first heard (and waking the window then); starts it with the first queued
+  // picture when the device went away before. Either thread, under mutex_.
   void FollowDevice();
   void WaitUntilClipTime(uint64_t serial, double time);
-  // Starts the clock at a clip time (the clip's first sound), and makes it the origin of the
-  // device's position when that sound is heard, while serial is the current source's.
+  // The clip's first sound's time, while serial is the current source's: the origin of the
+  // device's position, or without a device the time the clock starts at.
   void StartClock(uint64_t serial, double time, bool sound_heard);
+  void ExpectSound(uint64_t serial, bool expected);
 
   // Set at construction, then the worker's alone (audio_) or constant.
   std::unique_ptr<AudioOutput> audio_;
@@ -128,6 +130,7 @@ class PlayerCore {
   PictureQueue queue_;
   ClipClock clock_;
   std::optional<double> audio_origin_;  // clip time of the first sound given to the device
+  bool sound_expected_ = false;         // the clock waits for the clip's sound to be heard
 
   std::thread worker_;
 };

@@ -12,6 +12,7 @@ class SilentOutput final : public AudioOutput {
   void Drain() override {}
   void Finish(const std::function<bool()>&) override {}
   void Stop() override {}
+  bool Playing() const override { return false; }
   std::optional<double> PlayedSeconds() override { return std::nullopt; }
 };
 

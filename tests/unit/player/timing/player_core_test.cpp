@@ -88,7 +88,9 @@ Playback PlayToEnd(Player& player, const std::string& path, double limit) {
 }
 
 // A sound device whose clock runs at speed times the test's from its first samples and never
-// past what it was given, as a real one stops when its queue runs dry.
+// past what it was given, as a real one stops when its queue runs dry. Like a real one it may
+// report no position for a while after its first samples (still), and play a silence of its own
+// before them (lead_in); or stop playing then (lost).
 struct DeviceLog {
   std::atomic<size_t> frames{0};
   std::atomic<int> starts{0};
@@ -98,10 +100,18 @@ struct DeviceLog {
   std::atomic<int> channels{0};
 };
 
+struct DeviceScript {
+  double speed = 1.0;
+  double still = 0;
+  double lead_in = 0;
+  bool lost = false;
+};
+
 class ScriptedOutput final : public AudioOutput {
  public:
-  ScriptedOutput(std::shared_ptr<DeviceLog> log, double speed, std::shared_ptr<ManualTime> time)
-      : log_(std::move(log)), speed_(speed), time_(std::move(time)) {}
+  ScriptedOutput(std::shared_ptr<DeviceLog> log, DeviceScript script,
+                 std::shared_ptr<ManualTime> time)
+      : log_(std::move(log)), script_(script), time_(std::move(time)) {}
   bool Start(SoundFormat format) override {
     ++log_->starts;
     log_->frames = 0;
@@ -119,17 +129,20 @@ class ScriptedOutput final : public AudioOutput {
   void Drain() override { ++log_->drains; }
   void Finish(const std::function<bool()>&) override {}
   void Stop() override { ++log_->stops; }
+  bool Playing() const override { return !(script_.lost && Moving()); }
   std::optional<double> PlayedSeconds() override {
     std::lock_guard lock(mutex_);
-    if (log_->frames == 0) return std::nullopt;
-    double played = speed_ * (time_->Elapsed() - first_);
+    if (log_->frames == 0 || !Moving() || script_.lost) return std::nullopt;
+    double played = script_.speed * (time_->Elapsed() - first_) - script_.lead_in;
     if (played >= static_cast<double>(log_->frames) / log_->rate) return std::nullopt;
     return played;
   }
 
  private:
+  bool Moving() const { return log_->frames > 0 && time_->Elapsed() - first_ >= script_.still; }
+
   std::shared_ptr<DeviceLog> log_;
-  double speed_;
+  DeviceScript script_;
   std::shared_ptr<ManualTime> time_;
   mutable std::mutex mutex_;
   double first_ = 0;
@@ -137,10 +150,10 @@ class ScriptedOutput final : public AudioOutput {
 
 // A player whose sound goes to a scripted device on the player's own clock.
 struct PlayerWithSound {
-  explicit PlayerWithSound(double speed = 1.0)
+  explicit PlayerWithSound(DeviceScript script = {})
       : time(std::make_shared<ManualTime>()),
         log(std::make_shared<DeviceLog>()),
-        player(time, std::make_unique<ScriptedOutput>(log, speed, time)) {}
+        player(time, std::make_unique<ScriptedOutput>(log, script, time)) {}
   std::shared_ptr<ManualTime> time;
   std::shared_ptr<DeviceLog> log;
   Player player;
@@ -300,7 +313,7 @@ TEST(PlayerCore, PicturesFollowTheSoundDevicesClock) {
   } cases[] = {{0.5, 0.35, 0.85}, {1.0, 0.95, 1.45}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.speed);
-    PlayerWithSound p(c.speed);
+    PlayerWithSound p({.speed = c.speed});
     PlayerCore& core = p.player.core;
     core.SetSource(Clip("medium.rm"));
     ASSERT_TRUE(p.player.Until([&] { return core.PlayState() == kPlayStatePlaying; }));
@@ -311,6 +324,33 @@ TEST(PlayerCore, PicturesFollowTheSoundDevicesClock) {
     EXPECT_GE(newest, c.least);
     EXPECT_LE(newest, c.most);
     EXPECT_GT(p.log->frames.load(), 0u);
+  }
+}
+
+// A clip with sound waits for its sound: no picture before the device's position moves, and
+// the first one as its sound is heard; where the device goes away first, the pictures go on
+// without it.
+TEST(PlayerCore, AClipWithSoundShowsItsFirstPictureWhenItsSoundIsHeard) {
+  for (bool lost : {false, true}) {
+    SCOPED_TRACE(lost ? "the device goes away" : "the device plays");
+    PlayerWithSound p({.still = 0.2, .lead_in = 0.3, .lost = lost});
+    PlayerCore& core = p.player.core;
+    core.SetSource(Clip("medium.rm"));
+    ASSERT_TRUE(p.player.Until([&] { return p.log->frames.load() > 0; }));
+    double written = p.time->Elapsed();
+    double first_shown = -1;
+    p.player.PlayUntil([&] { return first_shown >= 0; }, 2,
+                       [&](const Picture& picture) {
+                         EXPECT_EQ(picture.time, 0.0);
+                         first_shown = p.time->Elapsed() - written;
+                       });
+    if (lost) {
+      // The clock starts as soon as the device is known to be gone.
+      EXPECT_GE(first_shown, 0.2);
+      EXPECT_LE(first_shown, 0.2 + 3 * kStep);
+    } else {
+      EXPECT_NEAR(first_shown, 0.3, 1.5 * kStep) << "not when its sound was heard";
+    }
   }
 }
 

@@ -112,6 +112,7 @@ class RealTimeDevice final : public AudioOutput {
   void Drain() override {}
   void Finish(const std::function<bool()>&) override {}
   void Stop() override {}
+  bool Playing() const override { return true; }
   std::optional<double> PlayedSeconds() override {
     std::lock_guard lock(mutex_);
     if (written_ == 0 || Played() >= Seconds(written_)) return std::nullopt;

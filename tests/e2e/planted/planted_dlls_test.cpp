@@ -22,11 +22,13 @@ extern "C" {
 namespace quorvane::e2e {
 namespace {
 
-// The DLLs the program imported that are none of Windows' KnownDLLs (winmm, bcrypt), and two
-// that Windows' own code loads by name into the dialog and the saver (uxtheme, dwmapi). Not
-// version.dll: Wine's own user32 imports it (Windows' does not), so a planted one is loaded
-// into every program under Wine before its first instruction runs.
-const std::vector<std::wstring> kPlanted = {L"winmm.dll", L"bcrypt.dll", L"uxtheme.dll",
+// The DLLs the program loads that are none of Windows' KnownDLLs (winmm, bcrypt, avrt, and the
+// sound device's mmdevapi and audioses, which COM loads), and two that Windows' own code loads
+// by name into the dialog and the saver (uxtheme, dwmapi). Not version.dll: Wine's own user32
+// imports it (Windows' does not), so a planted one is loaded into every program under Wine
+// before its first instruction runs.
+const std::vector<std::wstring> kPlanted = {L"winmm.dll",    L"bcrypt.dll",   L"avrt.dll",
+                                            L"mmdevapi.dll", L"audioses.dll", L"uxtheme.dll",
                                             L"dwmapi.dll"};
 
 // Beside this test program: the planted DLL and the unguarded probe.
@@ -71,7 +73,8 @@ TEST_F(PlantedDlls, AProgramThatDoesNotGuardAgainstThemLoadsThem) {
 }
 
 TEST_F(PlantedDlls, TheSaverLoadsNoneAndPlays) {
-  folder.WriteSettings(SaverSettings({"SizeSel  =1"}, {L"medium.rm"}));
+  // A clip with sound: the sound device's DLLs are loaded too.
+  folder.WriteSettings(SaverSettings({"SizeSel  =1"}, {L"counter.rm"}));
   Process saver(folder.Scr(), L"/s");
   HWND window = saver.WaitForWindow(L"QuorvaneSaver", L"Form1", 15000);
   ASSERT_NE(window, nullptr) << "the saver's window never showed";

@@ -67,10 +67,10 @@ TEST(Layout, EveryControlHasTheKindParentCaptionPlaceAndTabIndexItWasDrawnWith) 
     EXPECT_EQ(row.kind, d.kind);
     EXPECT_EQ(row.parent, d.parent);
     EXPECT_EQ(std::string(row.caption), d.caption);
-    EXPECT_EQ(row.left, d.left);
-    EXPECT_EQ(row.top, d.top);
-    EXPECT_EQ(row.width, d.width);
-    EXPECT_EQ(row.height, d.height);
+    EXPECT_EQ(row.place.left, d.left);
+    EXPECT_EQ(row.place.top, d.top);
+    EXPECT_EQ(row.place.width, d.width);
+    EXPECT_EQ(row.place.height, d.height);
   }
 }
 

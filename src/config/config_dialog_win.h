@@ -56,7 +56,6 @@ class ConfigWindow final : public ConfigHost, private win::Window {
   void Raise(const ControlLayout& control);
   void MoveFocus(bool backwards);
   HWND Item(int id) const { return GetDlgItem(Handle(), id); }
-  std::vector<HWND> Items(int first, int count) const;
 
   HWND tip_ = nullptr;
   std::vector<HWND> tipped_;  // the controls that have a tool tip

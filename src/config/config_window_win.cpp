@@ -59,21 +59,15 @@ ConfigWindow::ConfigWindow() {
   filSel_ = std::make_unique<FileListWin>(Item(kIdFilSel));
   filSel_->SetPath(dirSel_->Path());
   lstPlay_ = std::make_unique<ListBoxWin>(Item(kIdLstPlay));
-  optSizeSel_ = std::make_unique<OptionArrayWin>(Items(kIdOptSizeSel0, 6));
-  optPosSel_ = std::make_unique<OptionArrayWin>(Items(kIdOptPosSel0, 2));
-  optJyunSel_ = std::make_unique<OptionArrayWin>(Items(kIdOptJyunSel0, 2));
+  optSizeSel_ = std::make_unique<OptionArrayWin>(Handle(), kIdOptSizeSel0);
+  optPosSel_ = std::make_unique<OptionArrayWin>(Handle(), kIdOptPosSel0);
+  optJyunSel_ = std::make_unique<OptionArrayWin>(Handle(), kIdOptJyunSel0);
   txtSizeFree_ = std::make_unique<TextBoxWin>(Item(kIdTxtSizeFree));
   store_ = settings::CreateProgramSettingsStore();
   form_ = std::make_unique<FrmConfig>(
       ConfigControls{*drvSel_, *dirSel_, *filSel_, *lstPlay_, *optSizeSel_, *optPosSel_,
                      *optJyunSel_, *txtSizeFree_, *preview_},
       *store_, *this);
-}
-
-std::vector<HWND> ConfigWindow::Items(int first, int count) const {
-  std::vector<HWND> items;
-  for (int id = first; id < first + count; ++id) items.push_back(Item(id));
-  return items;
 }
 
 void ConfigWindow::ShowDialog() {

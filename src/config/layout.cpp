@@ -212,6 +212,22 @@ constexpr ControlLayout kRows[] = {
      .colour = ColourRole::kTitleBar},
 };
 
+constexpr const ControlLayout* RowOf(int id) {
+  for (const ControlLayout& row : kRows) {
+    if (row.id == id) return &row;
+  }
+  return nullptr;
+}
+
+constexpr int CountOptions(int first) {
+  int count = 0;
+  while (const ControlLayout* row = RowOf(first + count)) {
+    if (row->kind != Kind::kOption) break;
+    ++count;
+  }
+  return count;
+}
+
 }  // namespace
 
 const std::span<const ControlLayout> kLayout = kRows;
@@ -223,18 +239,15 @@ std::vector<const ControlLayout*> StackingOrder() {
   return stack;
 }
 
-const ControlLayout* FindLayout(int id) {
-  for (const ControlLayout& control : kLayout) {
-    if (control.id == id) return &control;
-  }
-  return nullptr;
-}
+const ControlLayout* FindLayout(int id) { return RowOf(id); }
 
 const ControlLayout& LayoutOf(int id) {
   const ControlLayout* control = FindLayout(id);
   if (!control) throw std::out_of_range("no such control");
   return *control;
 }
+
+int OptionCount(int first) { return CountOptions(first); }
 
 int TwipsToPixels(int twips, int dpi) {
   long long scaled = static_cast<long long>(twips) * dpi;

@@ -91,6 +91,10 @@ extern const std::span<const ControlLayout> kLayout;
 const ControlLayout* FindLayout(int id);
 const ControlLayout& LayoutOf(int id);
 
+// The number of buttons of the option array whose first button has this id: its buttons are
+// the option buttons of the ids from it on, one after another.
+int OptionCount(int first);
+
 // 15 twips a pixel at 96 DPI, rounded to the nearest pixel.
 int TwipsToPixels(int twips, int dpi);
 

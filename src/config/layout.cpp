@@ -228,6 +228,34 @@ constexpr int CountOptions(int first) {
   return count;
 }
 
+// Every control has an id of its own, and none is the dialog manager's IDOK (1) or IDCANCEL (2).
+constexpr bool IdsAreUnique() {
+  for (const ControlLayout& row : kRows) {
+    if (row.id <= 2 || RowOf(row.id) != &row) return false;
+  }
+  return true;
+}
+
+// Each option array (its first button is one whose id before is no option) has its buttons in
+// one frame, and no other control takes an id of its run.
+constexpr bool OptionArraysFitTheirRuns() {
+  for (const ControlLayout& first : kRows) {
+    const ControlLayout* before = RowOf(first.id - 1);
+    if (first.kind != Kind::kOption || (before && before->kind == Kind::kOption)) continue;
+    int count = CountOptions(first.id);
+    if (count > kOptionArrayRoom) return false;
+    for (int id = first.id; id < first.id + kOptionArrayRoom; ++id) {
+      const ControlLayout* row = RowOf(id);
+      bool button = id < first.id + count;
+      if (button ? row->parent != first.parent : row != nullptr) return false;
+    }
+  }
+  return true;
+}
+
+static_assert(IdsAreUnique(), "two controls share an id");
+static_assert(OptionArraysFitTheirRuns(), "an option array runs into another control's id");
+
 }  // namespace
 
 const std::span<const ControlLayout> kLayout = kRows;

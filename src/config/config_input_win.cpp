@@ -38,7 +38,7 @@ win::Window::Result ConfigWindow::OnCommand(int id, int code) {
 
 void ConfigWindow::Raise(const ControlLayout& control) {
   // A double click in the directory list changes it only when it opens a folder.
-  if (control.id == kIdDirSel && !dirSel_->OpenSelected()) return;
+  if (control.id == kIdDirSel && !controls_->dirSel.OpenSelected()) return;
   (form_.get()->*control.handler)();
 }
 
@@ -64,8 +64,8 @@ win::Window::Result ConfigWindow::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 win::Window::Result ConfigWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.CtlID != kIdDirSel || !dirSel_) return {};
-  dirSel_->Draw(item, dpi_);
+  if (item.CtlID != kIdDirSel || !controls_) return {};
+  controls_->dirSel.Draw(item, dpi_);
   return TRUE;
 }
 

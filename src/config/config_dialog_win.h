@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "config/browser_win.h"
+#include "config/control_ids.h"
 #include "config/controls_win.h"
 #include "config/fonts_win.h"
 #include "config/frm_config.h"
@@ -23,6 +24,20 @@
 #include "win/window_win.h"
 
 namespace quorvane::config {
+
+// The controls that keep the form's state between loading and OK, each wrapped from its id
+// once the dialog has made it (the browser's lists fill themselves then).
+struct FormControlsWin {
+  HWND dialog;
+  DriveListWin drvSel{GetDlgItem(dialog, kIdDrvSel)};
+  DirListWin dirSel{GetDlgItem(dialog, kIdDirSel)};
+  FileListWin filSel{GetDlgItem(dialog, kIdFilSel)};
+  ListBoxWin lstPlay{GetDlgItem(dialog, kIdLstPlay)};
+  OptionArrayWin optSizeSel{dialog, kIdOptSizeSel0};
+  OptionArrayWin optPosSel{dialog, kIdOptPosSel0};
+  OptionArrayWin optJyunSel{dialog, kIdOptJyunSel0};
+  TextBoxWin txtSizeFree{GetDlgItem(dialog, kIdTxtSizeFree)};
+};
 
 class ConfigWindow final : public ConfigHost, private win::Window {
  public:
@@ -56,7 +71,6 @@ class ConfigWindow final : public ConfigHost, private win::Window {
   void Raise(const ControlLayout& control);
   void MoveFocus(bool backwards);
   HWND Item(int id) const { return GetDlgItem(Handle(), id); }
-  std::vector<HWND> Items(int first, int count) const;
 
   HWND tip_ = nullptr;
   std::vector<HWND> tipped_;  // the controls that have a tool tip
@@ -65,12 +79,7 @@ class ConfigWindow final : public ConfigHost, private win::Window {
   HBRUSH red_ = CreateSolidBrush(RGB(255, 0, 0));
   HWND focus_ = nullptr;  // the control to give the focus back to when the dialog is activated
   std::unique_ptr<player::PlaybackWindow> preview_;
-  std::unique_ptr<DriveListWin> drvSel_;
-  std::unique_ptr<DirListWin> dirSel_;
-  std::unique_ptr<FileListWin> filSel_;
-  std::unique_ptr<ListBoxWin> lstPlay_;
-  std::unique_ptr<OptionArrayWin> optSizeSel_, optPosSel_, optJyunSel_;
-  std::unique_ptr<TextBoxWin> txtSizeFree_;
+  std::unique_ptr<FormControlsWin> controls_;
   std::unique_ptr<settings::SettingsStore> store_;
   std::unique_ptr<FrmConfig> form_;
 };

@@ -9,27 +9,12 @@
 #include <algorithm>
 
 #include "config/control_ids.h"
+#include "config/control_kinds_win.h"
 #include "config/layout.h"
 #include "config/tab_order.h"
 
 namespace quorvane::config {
 namespace {
-
-// The notification by which a control's window reports its event.
-int NotificationOf(const ControlLayout& control) {
-  switch (control.event) {
-    case Event::kClick:
-      return BN_CLICKED;
-    case Event::kDblClick:
-      return LBN_DBLCLK;
-    case Event::kChange:
-      // A directory list's folder is opened by a double click.
-      return control.kind == Kind::kDriveList ? CBN_SELCHANGE : LBN_DBLCLK;
-    case Event::kNone:
-      break;
-  }
-  return -1;
-}
 
 // The text and background colours of a coloured label, and the brush that fills it.
 struct LabelColours {
@@ -53,7 +38,7 @@ win::Window::Result ConfigWindow::OnCommand(int id, int code) {
 
 void ConfigWindow::Raise(const ControlLayout& control) {
   // A double click in the directory list changes it only when it opens a folder.
-  if (control.kind == Kind::kDirList && !dirSel_->OpenSelected()) return;
+  if (control.id == kIdDirSel && !controls_->dirSel.OpenSelected()) return;
   (form_.get()->*control.handler)();
 }
 
@@ -79,8 +64,8 @@ win::Window::Result ConfigWindow::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 win::Window::Result ConfigWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.CtlID != kIdDirSel || !dirSel_) return {};
-  dirSel_->Draw(item, dpi_);
+  if (item.CtlID != kIdDirSel || !controls_) return {};
+  controls_->dirSel.Draw(item, dpi_);
   return TRUE;
 }
 
@@ -98,13 +83,19 @@ win::Window::Result ConfigWindow::OnActivate(bool active) {
 // folder of the directory list; elsewhere it does nothing.
 void ConfigWindow::OnEnter() {
   HWND focus = GetFocus();
-  if (focus == Item(kIdDirSel)) {
-    Raise(LayoutOf(kIdDirSel));
-    return;
-  }
   const ControlLayout* control =
       IsChild(Handle(), focus) ? FindLayout(GetDlgCtrlID(focus)) : nullptr;
-  if (control && control->kind == Kind::kPushButton) SendMessageW(focus, BM_CLICK, 0, 0);
+  if (!control) return;
+  switch (KindOf(*control).enter) {
+    case EnterKey::kPress:
+      SendMessageW(focus, BM_CLICK, 0, 0);
+      break;
+    case EnterKey::kRaise:
+      if (control->handler) Raise(*control);
+      break;
+    case EnterKey::kNothing:
+      break;
+  }
 }
 
 void ConfigWindow::MoveFocus(bool backwards) {
@@ -118,13 +109,14 @@ void ConfigWindow::MoveFocus(bool backwards) {
   int to = NextInTabOrder(from, backwards, [this](const ControlLayout& control) {
     HWND item = Item(control.id);
     if (!IsWindowEnabled(item) || !IsWindowVisible(item)) return false;
-    return control.kind != Kind::kOption || SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return !KindOf(control).tab_when_checked ||
+           SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
   });
   if (to < 0) return;
   const ControlLayout& control = kLayout[static_cast<size_t>(to)];
   HWND item = Item(control.id);
   SetFocus(item);
-  if (control.kind == Kind::kTextBox) SendMessageW(item, EM_SETSEL, 0, -1);
+  if (KindOf(control).tab_selects_text) SendMessageW(item, EM_SETSEL, 0, -1);
 }
 
 bool ConfigWindow::PreTranslate(MSG& msg) {

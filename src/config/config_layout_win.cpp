@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "config/control_create_win.h"
+#include "config/control_kinds_win.h"
 #include "config/layout.h"
 #include "win/app_win.h"
 #include "win/text_win.h"
@@ -15,7 +15,7 @@ namespace quorvane::config {
 bool ConfigWindow::CreateControls() {
   for (const ControlLayout& control : kLayout) {
     PixelRect place = PlaceOf(control, dpi_);
-    if (control.kind != Kind::kPreview) {
+    if (KindOf(control).window_class) {
       CreateControl(Handle(), control, place);
       continue;
     }
@@ -42,23 +42,7 @@ void ConfigWindow::ApplyLayout() {
     if (control.font == FontRole::kNone) continue;
     HFONT font = fonts_->Of(control.font);
     SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (control.kind == Kind::kDriveList) {
-      // The closed box is as high as the layout says: adjust the selection field's height.
-      RECT closed;
-      GetWindowRect(item, &closed);
-      LRESULT field = SendMessageW(item, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-      LRESULT wanted = field + (place.bottom - place.top) - (closed.bottom - closed.top);
-      SendMessageW(item, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
-    }
-    if (control.kind == Kind::kDirList) {
-      TEXTMETRICW metrics;
-      HDC dc = GetDC(item);
-      HGDIOBJ old = SelectObject(dc, font);
-      GetTextMetricsW(dc, &metrics);
-      SelectObject(dc, old);
-      ReleaseDC(item, dc);
-      SendMessageW(item, LB_SETITEMHEIGHT, 0, metrics.tmHeight + MulDiv(2, dpi_, 96));
-    }
+    if (auto fit = KindOf(control).fit) fit(item, font, place, dpi_);
   }
 }
 

@@ -54,26 +54,14 @@ ConfigWindow::ConfigWindow() {
   ApplyLayout();
   AddTooltips();
 
-  drvSel_ = std::make_unique<DriveListWin>(Item(kIdDrvSel));
-  dirSel_ = std::make_unique<DirListWin>(Item(kIdDirSel));
-  filSel_ = std::make_unique<FileListWin>(Item(kIdFilSel));
-  filSel_->SetPath(dirSel_->Path());
-  lstPlay_ = std::make_unique<ListBoxWin>(Item(kIdLstPlay));
-  optSizeSel_ = std::make_unique<OptionArrayWin>(Items(kIdOptSizeSel0, 6));
-  optPosSel_ = std::make_unique<OptionArrayWin>(Items(kIdOptPosSel0, 2));
-  optJyunSel_ = std::make_unique<OptionArrayWin>(Items(kIdOptJyunSel0, 2));
-  txtSizeFree_ = std::make_unique<TextBoxWin>(Item(kIdTxtSizeFree));
+  controls_ = std::make_unique<FormControlsWin>(Handle());
+  FormControlsWin& c = *controls_;
+  c.filSel.SetPath(c.dirSel.Path());
   store_ = settings::CreateProgramSettingsStore();
   form_ = std::make_unique<FrmConfig>(
-      ConfigControls{*drvSel_, *dirSel_, *filSel_, *lstPlay_, *optSizeSel_, *optPosSel_,
-                     *optJyunSel_, *txtSizeFree_, *preview_},
+      ConfigControls{c.drvSel, c.dirSel, c.filSel, c.lstPlay, c.optSizeSel, c.optPosSel,
+                     c.optJyunSel, c.txtSizeFree, *preview_},
       *store_, *this);
-}
-
-std::vector<HWND> ConfigWindow::Items(int first, int count) const {
-  std::vector<HWND> items;
-  for (int id = first; id < first + count; ++id) items.push_back(Item(id));
-  return items;
 }
 
 void ConfigWindow::ShowDialog() {

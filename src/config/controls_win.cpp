@@ -1,5 +1,6 @@
 #include "config/controls_win.h"
 
+#include "config/layout.h"
 #include "win/text_win.h"
 
 namespace quorvane::config {
@@ -52,6 +53,10 @@ void ListBoxWin::RemoveItem(int index) {
 
 void ListBoxWin::Refresh() {
   RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+OptionArrayWin::OptionArrayWin(HWND dialog, int first) {
+  for (int i = 0; i < OptionCount(first); ++i) buttons_.push_back(GetDlgItem(dialog, first + i));
 }
 
 int OptionArrayWin::Selected() const {

@@ -29,7 +29,9 @@ class ListBoxWin final : public ListBox {
 
 class OptionArrayWin final : public OptionArray {
  public:
-  explicit OptionArrayWin(std::vector<HWND> buttons) : buttons_(std::move(buttons)) {}
+  // The dialog's option array whose first button has this id, with as many buttons as the
+  // layout table has rows for it.
+  OptionArrayWin(HWND dialog, int first);
   int Count() const override { return static_cast<int>(buttons_.size()); }
   int Selected() const override;
   void Select(int index) override;

@@ -50,19 +50,27 @@ enum class ColourRole { kDefault, kFrameCaption, kHeadingBar, kTitleBar };
 // is opened (a double click or Enter), not when one is only selected.
 enum class Event { kNone, kClick, kDblClick, kChange };
 
+// A place and size in twips, from the parent's top-left corner.
+struct Twips {
+  int left, top, width, height;
+};
+
+// One control. A row names its fields; those left out take the defaults below, which are a
+// control of the input layer on the dialog itself, drawn in the controls' font and the
+// system's colours, with neither tool tip nor handler.
 struct ControlLayout {
   int id;
   Kind kind;
-  int parent;                    // the frame's id, or 0 for the dialog itself
-  const char* caption;           // UTF-8
-  int left, top, width, height;  // twips, from the parent's top-left corner
-  Layer layer;
-  unsigned flags;  // Flags
-  FontRole font;
-  ColourRole colour;
-  const char* tip;  // the tool tip, UTF-8, or nullptr
-  Event event;
-  void (FrmConfig::*handler)();  // the event's handler, or nullptr
+  int parent = 0;            // the frame's id, or 0 for the dialog itself
+  const char* caption = "";  // UTF-8
+  Twips place;
+  Layer layer = Layer::kInput;
+  unsigned flags = 0;  // Flags
+  FontRole font = FontRole::kControls;
+  ColourRole colour = ColourRole::kDefault;
+  const char* tip = nullptr;  // the tool tip, UTF-8
+  Event event = Event::kNone;
+  void (FrmConfig::*handler)() = nullptr;  // the event's handler
 };
 
 // The controls from the top of the stack down.
@@ -82,6 +90,10 @@ extern const std::span<const ControlLayout> kLayout;
 // The control of this id: nullptr, or an exception, when the dialog has none.
 const ControlLayout* FindLayout(int id);
 const ControlLayout& LayoutOf(int id);
+
+// The number of buttons of the option array whose first button has this id: its buttons are
+// the option buttons of the ids from it on, one after another.
+int OptionCount(int first);
 
 // 15 twips a pixel at 96 DPI, rounded to the nearest pixel.
 int TwipsToPixels(int twips, int dpi);

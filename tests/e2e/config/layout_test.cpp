@@ -103,7 +103,8 @@ TEST(DialogLayout, OpensInTheDesignTimeStateWithoutASettingsFile) {
   MakeClipsFolder(folder);
   DialogDriver dialog(folder, folder.Join(L"clips"));
   ASSERT_TRUE(dialog.Opened());
-  for (int id = kIdOptSizeSel0; id < kIdOptSizeSel0 + 6; ++id) {
+  // Every button of the magnification array, up to the first id of its run that is no control.
+  for (int id = kIdOptSizeSel0; dialog.Item(id); ++id) {
     EXPECT_EQ(dialog.Checked(id), id == kIdOptSizeSel0 + 1) << id;
     EXPECT_EQ(StyleOf(dialog.Item(id)) & BS_TYPEMASK, BS_AUTORADIOBUTTON);
   }

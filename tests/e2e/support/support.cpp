@@ -285,6 +285,11 @@ std::vector<uint32_t> ScreenPixels(HWND window, RECT part) {
 void SaveScreenshot(std::wstring_view name) {
   std::wstring folder = Environment(L"QUORVANE_ARTIFACTS");
   if (folder.empty()) return;
+  // The folder, and those above it that a fresh checkout lacks (artifacts/ itself).
+  for (size_t at = folder.find_first_of(L"/\\", 1); at != std::wstring::npos;
+       at = folder.find_first_of(L"/\\", at + 1)) {
+    CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
+  }
   CreateDirectoryW(folder.c_str(), nullptr);
   // Every monitor: the virtual screen.
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "config/control_ids.h"
 #include "config/controls.h"
 #include "config/frm_config.h"
+#include "config/layout.h"
 #include "unit/support/fake_playback_component.h"
 #include "unit/support/fake_settings_store.h"
 
@@ -86,14 +88,20 @@ class FakeFileList final : public FileList {
   std::string file_name;
 };
 
+// The option array whose first button has this id, as the layout table draws it: its buttons
+// and the one selected at design time.
 class FakeOptions final : public OptionArray {
  public:
-  FakeOptions(int n, int initially) : count(n), selected(initially) {}
+  explicit FakeOptions(int first) : count(OptionCount(first)) {
+    for (int i = 0; i < count; ++i) {
+      if (LayoutOf(first + i).flags & kSelected) selected = i;
+    }
+  }
   int Count() const override { return count; }
   int Selected() const override { return selected; }
   void Select(int i) override { selected = i; }
   int count;
-  int selected;
+  int selected = 0;
 };
 
 class FakeTextBox final : public TextBox {
@@ -125,9 +133,9 @@ struct TestDialog {
   FakeDirList dirSel;
   FakeFileList filSel;
   FakeListBox lstPlay;
-  FakeOptions optSizeSel{6, 1};
-  FakeOptions optPosSel{2, 0};
-  FakeOptions optJyunSel{2, 0};
+  FakeOptions optSizeSel{kIdOptSizeSel0};
+  FakeOptions optPosSel{kIdOptPosSel0};
+  FakeOptions optJyunSel{kIdOptJyunSel0};
   FakeTextBox txtSizeFree;
   fakes::FakePlaybackComponent reaAudioPre;
   FakeHost host{log};

@@ -1,0 +1,130 @@
+#include "config/control_kinds_win.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "config/frame_win.h"
+#include "win/app_win.h"
+#include "win/text_win.h"
+
+namespace quorvane::config {
+namespace {
+
+// The closed box is as high as the layout says: the selection field's height is adjusted.
+void FitDropDown(HWND combo, HFONT, const PixelRect& place, int) {
+  RECT closed;
+  GetWindowRect(combo, &closed);
+  LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  LRESULT wanted = field + (place.bottom - place.top) - (closed.bottom - closed.top);
+  SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+}
+
+// An owner-drawn list's entries are as high as its font's lines, and two pixels (at 96 DPI).
+void FitEntriesToFont(HWND list, HFONT font, const PixelRect&, int dpi) {
+  TEXTMETRICW metrics;
+  HDC dc = GetDC(list);
+  HGDIOBJ old = SelectObject(dc, font);
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  SendMessageW(list, LB_SETITEMHEIGHT, 0, metrics.tmHeight + MulDiv(2, dpi, 96));
+}
+
+// In the order of Kind.
+constexpr KindWin kKinds[] = {
+    {.kind = Kind::kFrame, .window_class = WC_BUTTONW, .style = BS_GROUPBOX},
+    {.kind = Kind::kPushButton,
+     .window_class = WC_BUTTONW,
+     .style = BS_PUSHBUTTON,
+     .click = BN_CLICKED,
+     .enter = EnterKey::kPress},
+    {.kind = Kind::kOption,
+     .window_class = WC_BUTTONW,
+     .style = BS_AUTORADIOBUTTON,
+     .tab_when_checked = true},
+    {.kind = Kind::kTextBox,
+     .window_class = WC_EDITW,
+     .style = ES_AUTOHSCROLL,
+     .ex_style = WS_EX_CLIENTEDGE,
+     .tab_selects_text = true},
+    {.kind = Kind::kLabel, .window_class = WC_STATICW, .style = SS_CENTER | SS_NOPREFIX},
+    // A drop-down list's window is its closed box and eight boxes more of list.
+    {.kind = Kind::kDriveList,
+     .window_class = WC_COMBOBOXW,
+     .style = CBS_DROPDOWNLIST | WS_VSCROLL,
+     .change = CBN_SELCHANGE,
+     .window_heights = 9,
+     .fit = FitDropDown},
+    // The classic directory list: owner-drawn with indents and folder marks; a folder is opened
+    // by a double click or Enter.
+    {.kind = Kind::kDirList,
+     .window_class = WC_LISTBOXW,
+     .style = LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
+     .ex_style = WS_EX_CLIENTEDGE,
+     .change = LBN_DBLCLK,
+     .enter = EnterKey::kRaise,
+     .fit = FitEntriesToFont},
+    {.kind = Kind::kFileList,
+     .window_class = WC_LISTBOXW,
+     .style = LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
+     .ex_style = WS_EX_CLIENTEDGE,
+     .dbl_click = LBN_DBLCLK},
+    {.kind = Kind::kListBox,
+     .window_class = WC_LISTBOXW,
+     .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
+     .ex_style = WS_EX_CLIENTEDGE,
+     .dbl_click = LBN_DBLCLK},
+    {.kind = Kind::kPreview, .window_class = nullptr},
+};
+
+constexpr bool InTheOrderOfKind() {
+  for (size_t i = 0; i < std::size(kKinds); ++i) {
+    if (kKinds[i].kind != static_cast<Kind>(i)) return false;
+  }
+  return std::size(kKinds) == static_cast<size_t>(Kind::kPreview) + 1;
+}
+static_assert(InTheOrderOfKind(), "a kind without its row, or out of order");
+
+}  // namespace
+
+const KindWin& KindOf(const ControlLayout& control) {
+  return kKinds[static_cast<size_t>(control.kind)];
+}
+
+int WindowHeight(const ControlLayout& control, const PixelRect& place) {
+  return (place.bottom - place.top) * KindOf(control).window_heights;
+}
+
+int NotificationOf(const ControlLayout& control) {
+  const KindWin& kind = KindOf(control);
+  switch (control.event) {
+    case Event::kClick:
+      return kind.click;
+    case Event::kDblClick:
+      return kind.dbl_click;
+    case Event::kChange:
+      return kind.change;
+    case Event::kNone:
+      break;
+  }
+  return kNoNotification;
+}
+
+HWND CreateControl(HWND dialog, const ControlLayout& control, const PixelRect& place) {
+  const KindWin& kind = KindOf(control);
+  if (!kind.window_class) return nullptr;
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style;
+  if (control.flags & kTabStop) style |= WS_TABSTOP;
+  if (control.flags & kGroup) style |= WS_GROUP;
+  if (control.flags & kDisabled) style |= WS_DISABLED;
+  HWND created = CreateWindowExW(
+      kind.ex_style, kind.window_class, win::Widen(control.caption).c_str(), style, place.left,
+      place.top, place.right - place.left, WindowHeight(control, place), dialog,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), win::AppInstance(), nullptr);
+  if (created && control.colour == ColourRole::kFrameCaption) PaintFrameCaptionInHighlight(created);
+  if (created && (control.flags & kSelected)) SendMessageW(created, BM_SETCHECK, BST_CHECKED, 0);
+  return created;
+}
+
+}  // namespace quorvane::config

@@ -1,0 +1,56 @@
+// The settings dialog's kinds of control as standard Win32 controls, one row each: the window
+// class and styles a control is made with, the notifications by which it reports its events,
+// what Enter and Tab do with it, and how its window is fitted to its place and font. The
+// dialog's making, layout and input read a control's kind here and nowhere else; the rest of a
+// control's styles and its design-time state come from its row of the layout table.
+#pragma once
+
+#include <windows.h>
+
+#include "config/layout.h"
+
+namespace quorvane::config {
+
+// What Enter does while a control of the kind has the focus.
+enum class EnterKey {
+  kNothing,
+  kPress,  // presses the push button, as a click does
+  kRaise,  // raises the control's event (a directory list opens the selected folder)
+};
+
+// The notification code of an event the kind does not report.
+inline constexpr int kNoNotification = -1;
+
+struct KindWin {
+  Kind kind;
+  const wchar_t* window_class;  // nullptr: the preview, which the playback component makes
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  // The notification codes (of WM_COMMAND) by which the control reports each event.
+  int click = kNoNotification;
+  int dbl_click = kNoNotification;
+  int change = kNoNotification;
+  EnterKey enter = EnterKey::kNothing;
+  bool tab_when_checked = false;  // Tab stops only at the checked one (of an option array)
+  bool tab_selects_text = false;  // Tab selects the whole text
+  // The window's height in heights of its place: a drop-down list's window reaches down by
+  // its dropped list as well.
+  int window_heights = 1;
+  // Fits the window to its place and font once the font is handed to it, or nullptr.
+  void (*fit)(HWND window, HFONT font, const PixelRect& place, int dpi) = nullptr;
+};
+
+const KindWin& KindOf(const ControlLayout& control);
+
+// Creates the control as a child of the dialog at its place (pixels), in its design-time state;
+// the preview is not made here (it is the playback component).
+HWND CreateControl(HWND dialog, const ControlLayout& control, const PixelRect& place);
+
+// The height of the control's window at its place.
+int WindowHeight(const ControlLayout& control, const PixelRect& place);
+
+// The notification by which the control's window reports its event; kNoNotification when it
+// has none.
+int NotificationOf(const ControlLayout& control);
+
+}  // namespace quorvane::config

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "config/browser_paths.h"
 #include "config/controls_win.h"
 #include "win/text_win.h"
@@ -20,11 +21,13 @@ std::wstring CurrentDirectory() {
   return path;
 }
 
-wchar_t LowerLetter(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
+// A drive's letter as the list shows it: lower case ("c:").
+wchar_t DriveLetter(char letter) { return static_cast<wchar_t>(base::AsciiLower(letter)); }
 
 // "c: [label]" for fixed and RAM drives (asking a removable drive could wait for its medium).
 std::wstring DriveCaption(const std::wstring& root) {
-  std::wstring caption{LowerLetter(root[0]), L':'};
+  // A drive's root is its ASCII letter, a colon and a backslash.
+  std::wstring caption{DriveLetter(static_cast<char>(root[0])), L':'};
   UINT type = GetDriveTypeW(root.c_str());
   if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return caption;
   wchar_t label[MAX_PATH + 1] = {};
@@ -105,7 +108,7 @@ std::string DriveListWin::Drive() const {
 
 bool DriveListWin::SetDrive(const std::string& drive) {
   if (drive.size() < 2 || drive[1] != ':') return false;
-  wchar_t letter = LowerLetter(static_cast<wchar_t>(static_cast<unsigned char>(drive[0])));
+  wchar_t letter = DriveLetter(drive[0]);
   int count = static_cast<int>(SendMessageW(combo_, CB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     if (ComboText(combo_, i).substr(0, 1) != std::wstring(1, letter)) continue;

@@ -24,6 +24,16 @@ std::wstring CurrentDirectory() {
 // A drive's letter as the list shows it: lower case ("c:").
 wchar_t DriveLetter(char letter) { return static_cast<wchar_t>(base::AsciiLower(letter)); }
 
+// Empties the list box and fills it again without drawing each step: it is drawn once, after.
+template <typename Fill>
+void Refill(HWND list, Fill fill) {
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  fill();
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
 // "c: [label]" for fixed and RAM drives (asking a removable drive could wait for its medium).
 std::wstring DriveCaption(const std::wstring& root) {
   // A drive's root is its ASCII letter, a colon and a backslash.
@@ -145,20 +155,18 @@ void DirListWin::Fill() {
   });
   SortByName(subfolders);
 
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-  auto add = [&](const std::wstring& text, LPARAM data) {
-    LRESULT at = SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageW(list_, LB_SETITEMDATA, static_cast<WPARAM>(at), data);
-  };
-  for (size_t depth = 0; depth < folders_.size(); ++depth) {
-    add(win::Widen(folders_[depth]), static_cast<LPARAM>(depth) | kOpenFlag);
-  }
-  for (const std::wstring& name : subfolders) add(name, static_cast<LPARAM>(folders_.size()));
-  // The current folder, the last of the path, is the one shown selected.
-  SendMessageW(list_, LB_SETCURSEL, folders_.size() - 1, 0);
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list_, nullptr, TRUE);
+  Refill(list_, [&] {
+    auto add = [&](const std::wstring& text, LPARAM data) {
+      LRESULT at = SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      SendMessageW(list_, LB_SETITEMDATA, static_cast<WPARAM>(at), data);
+    };
+    for (size_t depth = 0; depth < folders_.size(); ++depth) {
+      add(win::Widen(folders_[depth]), static_cast<LPARAM>(depth) | kOpenFlag);
+    }
+    for (const std::wstring& name : subfolders) add(name, static_cast<LPARAM>(folders_.size()));
+    // The current folder, the last of the path, is the one shown selected.
+    SendMessageW(list_, LB_SETCURSEL, folders_.size() - 1, 0);
+  });
 }
 
 std::string DirListWin::PathOfEntry(int index) const {
@@ -220,15 +228,13 @@ void FileListWin::SetPath(const std::string& path) {
   // Sorted here, once, rather than by the list box at every insertion: a folder of thousands
   // of clips lists in a fraction of the time.
   SortByName(names);
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-  SendMessageW(list_, LB_INITSTORAGE, names.size(), names.size() * 16 * sizeof(wchar_t));
-  for (const std::wstring& name : names) {
-    SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(name.c_str()));
-  }
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list_, nullptr, TRUE);
+  Refill(list_, [&] {
+    SendMessageW(list_, LB_INITSTORAGE, names.size(), names.size() * 16 * sizeof(wchar_t));
+    for (const std::wstring& name : names) {
+      SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(name.c_str()));
+    }
+  });
 }
 
 std::string FileListWin::FileName() const {

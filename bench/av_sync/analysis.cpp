@@ -13,6 +13,10 @@ constexpr double kQuietSeconds = 0.05;
 
 }  // namespace
 
+bool IsFlash(double bright_seconds, const ClipShape& clip) {
+  return bright_seconds >= clip.flash_seconds / 2 && bright_seconds <= clip.flash_seconds * 5;
+}
+
 std::vector<double> FlashOnsets(const std::vector<Change>& middle, const ClipShape& clip) {
   std::vector<double> onsets;
   bool was_bright = false;
@@ -22,10 +26,7 @@ std::vector<double> FlashOnsets(const std::vector<Change>& middle, const ClipSha
     if (bright && !was_bright) {
       bright_since = change.time;
     } else if (!bright && was_bright) {
-      double length = change.time - bright_since;
-      if (length >= clip.flash_seconds / 2 && length <= clip.flash_seconds * 2) {
-        onsets.push_back(bright_since);
-      }
+      if (IsFlash(change.time - bright_since, clip)) onsets.push_back(bright_since);
     }
     was_bright = bright;
   }
@@ -142,7 +143,7 @@ std::vector<double> BeepOnsets(const std::vector<float>& samples, double rate, d
   }
   if (envelope.empty()) return {};
   std::vector<double> sorted = envelope;
-  auto high = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() * 95 / 100);
+  auto high = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() * 99 / 100);
   std::nth_element(sorted.begin(), high, sorted.end());
   const double height = *high;
   if (height < min_level) return {};

@@ -24,9 +24,11 @@ struct Change {
   int value;
 };
 
-// The times the middle point turned bright, for flashes that stayed bright for about the
-// flash's length (half to twice it): a background that is bright for long, or a glitch of a
-// picture, is no flash.
+// Whether a bright spell of the middle point is a flash: from half the flash's length to five
+// times it (a player that stalls holds it longer). A background that is bright for long, or a
+// glitch of a picture, is no flash.
+bool IsFlash(double bright_seconds, const ClipShape& clip);
+// The times the middle point turned bright, for the spells that are flashes.
 std::vector<double> FlashOnsets(const std::vector<Change>& middle, const ClipShape& clip);
 
 // The corner box's grey level for a screen value: 0 to 3, or -1 where the value is dark (no
@@ -43,7 +45,8 @@ std::vector<ShownPicture> ShownPictures(const std::vector<Change>& corner);
 
 // The times (in seconds from the first sample) where a 1 kHz beep begins after at least 50 ms of
 // quiet, found on the tone's envelope (its 1 kHz part averaged over one period), where it first
-// reaches half its usual height (the 95th percentile of the envelope), less half the averaging
+// reaches half its usual height (the 99th percentile of the envelope: beeps that sound for 1 %
+// of the recording are enough, as when a player's sound broke off), less half the averaging
 // window: a step of the tone is placed where it is, to a fraction of a sample. Nothing when the
 // sound never grows louder than `min_level` (of full scale 1).
 std::vector<double> BeepOnsets(const std::vector<float>& samples, double rate,

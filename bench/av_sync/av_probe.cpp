@@ -2,12 +2,16 @@
 // what the PulseAudio server's default sink plays, on one clock, then says how well its pictures
 // kept to their sound and to their times (analysis.h):
 //   av_probe --seconds S --flash X,Y --corner X,Y --clip-sound FILE [--clip-rate 48000]
-//            [--label TEXT] [--ready FILE] [--keep FOLDER] [--device SOURCE]
+//            [--pass-seconds 12.3] [--label TEXT] [--ready FILE] [--flashed FILE]
+//            [--keep FOLDER] [--device SOURCE]
+// It watches and listens for at most S seconds, and no longer than --pass-seconds after the
+// clip's first flash: one pass of the clip (a player may play it again).
 // --flash and --corner are the screen points of the middle box and of the corner box.
 // --clip-sound is the clip's own sound, decoded to raw 32-bit float mono at --clip-rate (with
 // Debian's ffmpeg: both its streams start at 0, so its first sample is the first picture's time),
 // from which the clip's own offset of picture against sound is measured. --ready names a file
-// made once the sound is being recorded and the screen watched: start the player then.
+// made once the sound is being recorded and the screen watched: start the player then;
+// --flashed one made once the first flash has been seen.
 // --keep writes what was recorded into a folder (the sound, the time line of each point).
 // Prints one line for a person and one of key=value pairs for a script; exits 1 when it
 // could not watch or listen.
@@ -255,11 +259,16 @@ class ScreenWatch {
     if (connection_) xcb_disconnect(connection_);
   }
 
-  // Polls both points until `until`; returns the polls made.
-  long Watch(Point middle, Point corner, double until, std::vector<Change>& middle_changes,
-             std::vector<Change>& corner_changes) {
+  // Polls both points until `until`, or until `pass` seconds after the first flash (a bright
+  // spell of the middle point that IsFlash takes); `flashed` is called once it is seen. Returns
+  // the polls made.
+  template <typename Flashed>
+  long Watch(Point middle, Point corner, double until, double pass, Flashed flashed,
+             std::vector<Change>& middle_changes, std::vector<Change>& corner_changes) {
     long polls = 0;
     int last_middle = -1, last_corner = -1;
+    double bright_since = -1;
+    bool seen_flash = false;
     double before = Now();
     for (double now = before; now < until; before = now) {
       xcb_get_image_cookie_t asked_middle = Ask(middle), asked_corner = Ask(corner);
@@ -267,7 +276,20 @@ class ScreenWatch {
       now = Now();
       ++polls;
       double seen = (before + now) / 2;
-      if (middle_value != last_middle) middle_changes.push_back({seen, middle_value});
+      if (middle_value != last_middle) {
+        middle_changes.push_back({seen, middle_value});
+        bool bright = middle_value >= 128;
+        if (bright && bright_since < 0) {
+          bright_since = seen;
+        } else if (!bright && bright_since >= 0) {
+          if (!seen_flash && IsFlash(seen - bright_since, ClipShape{})) {
+            seen_flash = true;
+            until = std::min(until, bright_since + pass);
+            flashed();
+          }
+          bright_since = -1;
+        }
+      }
       if (corner_value != last_corner) corner_changes.push_back({seen, corner_value});
       last_middle = middle_value;
       last_corner = corner_value;
@@ -310,7 +332,8 @@ struct Options {
   std::string clip_sound;
   double clip_rate = 48000;
   std::string label = "run";
-  std::string ready, keep;
+  double pass = 12.3;
+  std::string ready, flashed, keep;
   std::string device = "@DEFAULT_MONITOR@";
 };
 
@@ -335,8 +358,12 @@ std::optional<Options> Parse(int argc, char** argv) {
       options.clip_rate = std::atof(value);
     } else if (name == "--label") {
       options.label = value;
+    } else if (name == "--pass-seconds") {
+      options.pass = std::atof(value);
     } else if (name == "--ready") {
       options.ready = value;
+    } else if (name == "--flashed") {
+      options.flashed = value;
     } else if (name == "--keep") {
       options.keep = value;
     } else if (name == "--device") {
@@ -428,7 +455,11 @@ int Run(const Options& options) {
 
   std::vector<Change> middle, corner;
   double start = Now();
-  long polls = screen.Watch(options.flash, options.corner, start + options.seconds, middle, corner);
+  auto flashed = [&] {
+    if (!options.flashed.empty()) std::fclose(std::fopen(options.flashed.c_str(), "w"));
+  };
+  long polls = screen.Watch(options.flash, options.corner, start + options.seconds, options.pass,
+                            flashed, middle, corner);
   double polls_per_second = static_cast<double>(polls) / (Now() - start);
   sound.Close();
 
@@ -481,8 +512,8 @@ int main(int argc, char** argv) {
   if (!options) {
     std::fprintf(stderr,
                  "usage: av_probe --seconds S --flash X,Y --corner X,Y --clip-sound FILE "
-                 "[--clip-rate 48000] [--label TEXT] [--ready FILE] [--keep FOLDER] "
-                 "[--device SOURCE]\n");
+                 "[--clip-rate 48000] [--pass-seconds 12.3] [--label TEXT] [--ready FILE] "
+                 "[--flashed FILE] [--keep FOLDER] [--device SOURCE]\n");
     return 2;
   }
   return quorvane::av_sync::Run(*options);

@@ -41,6 +41,8 @@ TEST(AvSyncAnalysis, FindsEachBeepsStartToATenthOfAMillisecond) {
     ASSERT_EQ(found.size(), c.starts.size());
     for (size_t i = 0; i < found.size(); ++i) EXPECT_NEAR(found[i], c.starts[i], 1e-4);
   }
+  // One beep in a long recording of silence.
+  EXPECT_EQ(BeepOnsets(Beeps({12.0}, 44100, 18, 0.5), 44100).size(), 1u);
   // A beep that sounds from the first sample has no quiet before it; noise alone is no beep.
   EXPECT_EQ(BeepOnsets(Beeps({0.0, 1.0}, 44100, 2, 0.5), 44100).size(), 1u);
   EXPECT_TRUE(BeepOnsets(Beeps({}, 44100, 2, 0.5), 44100).empty());
@@ -56,13 +58,14 @@ TEST(AvSyncAnalysis, TheClipsOffsetIsItsFlashLessItsBeep) {
 
 TEST(AvSyncAnalysis, AFlashIsABrightSpellAsLongAsTheClipsFlash) {
   std::vector<Change> middle = {
-      {0.0, 255},  {0.9, 0},   // bright from the start for long: a background, no flash
-      {1.0, 250},  {1.2, 5},   // a flash
+      {0.0, 255},  {1.1, 0},   // bright from the start for long: a background, no flash
+      {1.2, 250},  {1.4, 5},   // a flash
       {1.5, 255},  {1.51, 0},  // a glitch
       {2.01, 240}, {2.2, 10},  // a flash
-      {3.0, 255},              // bright until the end: unknown length
+      {3.0, 200},  {3.9, 0},   // a flash held while the player stalled
+      {4.0, 255},              // bright until the end: unknown length
   };
-  EXPECT_EQ(FlashOnsets(middle, ClipShape{}), (std::vector<double>{1.0, 2.01}));
+  EXPECT_EQ(FlashOnsets(middle, ClipShape{}), (std::vector<double>{1.2, 2.01, 3.0}));
 }
 
 TEST(AvSyncAnalysis, ALagIsPositiveWhenThePictureComesAfterItsSound) {

@@ -194,20 +194,20 @@ std::vector<FlashLag> FlashLags(const std::vector<double>& flashes,
 
 PictureTiming TimePictures(const std::vector<ShownPicture>& shown, double first_flash,
                            const ClipShape& clip) {
-  // From a little before the first flash (the corner may change a poll before the middle) until
-  // the clip's length is over, less half a picture: a clip played again starts after that.
+  // From a little before the first flash (the corner may change a poll before the middle) to
+  // the clip's last picture, however late: the pictures that follow are the clip played again.
   const double from = first_flash - clip.picture_seconds / 2;
-  const double until = first_flash + clip.picture_seconds * (clip.pictures - 0.5);
   std::vector<int> numbers;
   std::vector<double> times;
   int number = 0, level = 0;
   for (const ShownPicture& picture : shown) {
-    if (picture.time < from || picture.time >= until) continue;
+    if (picture.time < from) continue;
     // The first picture shown is one of the first four (its level is its number); each next
     // one follows by as many pictures as its level stepped on.
     int step = ((picture.level - level) % 4 + 4) % 4;
     if (!numbers.empty() && step == 0) continue;  // the same picture again, after a dark spell
     number = numbers.empty() ? picture.level : number + step;
+    if (number >= clip.pictures) break;
     level = picture.level;
     numbers.push_back(number);
     times.push_back(picture.time);
@@ -244,9 +244,9 @@ RunFigures Analyse(const std::vector<Change>& middle, const std::vector<Change>&
   std::vector<double> flashes = FlashOnsets(middle, clip);
   if (flashes.empty()) return figures;
   const double first = flashes.front();
-  const double until = first + clip.picture_seconds * (clip.pictures - 0.5);
+  // Flashes and beeps of this pass: the last ones are due a second before its end.
+  const double until = first + clip.picture_seconds * clip.pictures - 0.5;
   std::erase_if(flashes, [&](double flash) { return flash >= until; });
-  // The beeps of this pass: from just before the first flash's beep on.
   std::vector<double> pass_beeps;
   for (double beep : beeps) {
     if (beep > first - clip_offset - 0.4 && beep < until) pass_beeps.push_back(beep);

@@ -94,9 +94,9 @@ std::vector<FlashLag> FlashLags(const std::vector<double>& flashes,
                                 const std::vector<double>& beeps, double clip_offset);
 
 // The pictures of one pass of the clip: those shown from just before its first flash (the
-// first picture) until its 12 s are over, each numbered by its level steps (a step of 2 or 3
-// levels means pictures were left out), against their due times t0 + N * 0.05 s with t0 fitted
-// as the median.
+// first picture) to its last picture, each numbered by its level steps (a step of 2 or 3
+// levels means pictures were left out; four in a row left out show in the count only), against
+// their due times t0 + N * 0.05 s with t0 fitted as the median.
 struct PictureTiming {
   int shown = 0;
   int dropped = 0;           // of the clip's pictures, those never shown

@@ -105,6 +105,7 @@ TEST(AvSyncAnalysis, PicturesAreTimedAgainstTheirDueTimes) {
   };
   // Each tenth picture 8 ms late: it and the one after it are off their 50 ms.
   auto each_tenth_late = [](int n) { return n % 10 == 5 ? 0.008 : 0.0; };
+  auto last_late = [](int n) { return n == 239 ? 0.030 : 0.0; };
   // Three pictures left out (levels stepping by 2, by 3, and four in a row counted by their
   // number); the first picture never shown.
   auto gaps = [](int n) { return n != 0 && n != 50 && n != 100 && n != 101; };
@@ -119,6 +120,8 @@ TEST(AvSyncAnalysis, PicturesAreTimedAgainstTheirDueTimes) {
                 1 - 48.0 / 239},
            Case{"gaps", Corner(5.0, on_time, gaps), 236, 4, 1.0, 1.0},
            Case{"painted again", painted_again, 240, 0, 1.0, 1.0},
+           Case{"the last picture late", Corner(5.0, last_late, always), 240, 0, 239.0 / 240,
+                238.0 / 239},
        }) {
     SCOPED_TRACE(c.what);
     PictureTiming timing = TimePictures(ShownPictures(c.corner), 5.0, clip);

@@ -132,6 +132,12 @@ class SoundRecorder {
   // After Close.
   const std::vector<float>& samples() const { return samples_; }
   const std::vector<Anchor>& anchors() const { return anchors_; }
+  // When the samples so far had come, after each read.
+  struct Arrival {
+    double time;
+    size_t samples;
+  };
+  const std::vector<Arrival>& arrivals() const { return arrivals_; }
 
  private:
   static bool Fail(const char* why, std::string& error) {
@@ -189,6 +195,7 @@ class SoundRecorder {
       }
       pa_stream_drop(stream);
     }
+    self->arrivals_.push_back({Now(), self->samples_.size()});
   }
 
   static void AskTiming(pa_mainloop_api*, pa_time_event* event, const timeval*, void* opaque) {
@@ -229,6 +236,7 @@ class SoundRecorder {
   double asked_at_ = 0;
   std::vector<float> samples_;
   std::vector<Anchor> anchors_;
+  std::vector<Arrival> arrivals_;
 };
 
 struct Point {
@@ -503,6 +511,16 @@ int Run(const Options& options) {
   RunFigures figures = Analyse(middle, corner, beeps, *clip_offset, ClipShape{});
   std::optional<double> spread;
   if (figures.lag_max_ms) spread = *figures.lag_max_ms - *figures.lag_min_ms;
+  // A check of the sound's place on the clock: a sample comes to the probe when the sink renders
+  // it, ahead of its being heard, or at the latest as it is heard (a block held back comes
+  // then); coming later than heard by more than the reads' own delays would put the sound too
+  // early on the clock.
+  double latest_arrival = -1e9;
+  for (const SoundRecorder::Arrival& arrival : sound.arrivals()) {
+    double last_heard =
+        clock->start + static_cast<double>(arrival.samples) / kRecordRate * (1 + clock->rate_error);
+    latest_arrival = std::max(latest_arrival, arrival.time - last_heard);
+  }
   const PictureTiming& pictures = figures.pictures;
   std::printf(
       "%s: picture after its sound by %s ms (median of the flashes after the first; %s to %s, "
@@ -518,13 +536,14 @@ int Run(const Options& options) {
       "av_sync label=%s flashes=%d beeps=%d lag_median_ms=%s lag_min_ms=%s lag_max_ms=%s "
       "lag_spread_ms=%s first_lag_ms=%s shown=%d on_time_pct=%.1f steady_pct=%.1f dropped=%d "
       "worst_ms=%.1f polls_per_s=%.0f clip_offset_ms=%.2f sound_answers=%d sound_late_answers=%d "
-      "sound_round_trip_ms=%.3f sound_fit_spread_ms=%.3f sound_rate_error_ppm=%.0f\n",
+      "sound_round_trip_ms=%.3f sound_fit_spread_ms=%.3f sound_rate_error_ppm=%.0f "
+      "sound_latest_arrival_ms=%.3f\n",
       options.label.c_str(), figures.flashes, figures.beeps, Figure(figures.lag_median_ms).c_str(),
       Figure(figures.lag_min_ms).c_str(), Figure(figures.lag_max_ms).c_str(),
       Figure(spread).c_str(), Figure(figures.first_lag_ms).c_str(), pictures.shown,
       pictures.on_time_share * 100, pictures.steady_share * 100, pictures.dropped,
       pictures.worst_ms, polls_per_second, *clip_offset * 1000, clock->answers, clock->late_answers,
-      clock->round_trip_ms, clock->spread_ms, clock->rate_error * 1e6);
+      clock->round_trip_ms, clock->spread_ms, clock->rate_error * 1e6, latest_arrival * 1000);
   return 0;
 }
 

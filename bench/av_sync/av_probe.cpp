@@ -418,9 +418,10 @@ std::optional<std::vector<float>> ReadSamples(const std::string& path) {
   return samples;
 }
 
-void Keep(const std::string& folder, const std::vector<float>& sound, const SoundClock& clock,
-          const std::vector<Anchor>& anchors, const std::vector<Change>& middle,
-          const std::vector<Change>& corner, const std::vector<double>& beeps) {
+void Keep(const std::string& folder, const SoundRecorder& recorder, const SoundClock& clock,
+          const std::vector<Change>& middle, const std::vector<Change>& corner,
+          const std::vector<double>& beeps) {
+  const std::vector<float>& sound = recorder.samples();
   std::ofstream(folder + "/sound.f32", std::ios::binary)
       .write(reinterpret_cast<const char*>(sound.data()),
              static_cast<std::streamsize>(sound.size() * sizeof(float)));
@@ -439,12 +440,19 @@ void Keep(const std::string& folder, const std::vector<float>& sound, const Soun
   if (!answers) return;
   std::fprintf(answers,
                "# asked-and-told-middle round-trip heard written on-the-way sink-ahead (s)\n");
-  for (const Anchor& anchor : anchors) {
+  for (const Anchor& anchor : recorder.anchors()) {
     std::fprintf(answers, "%.6f %.6f %.6f %.6f %.6f %.6f\n", anchor.answer.time,
                  anchor.answer.round_trip, anchor.answer.heard, anchor.written, anchor.on_the_way,
                  anchor.sink_ahead);
   }
   std::fclose(answers);
+  std::FILE* arrivals = std::fopen((folder + "/sound-arrivals.txt").c_str(), "w");
+  if (!arrivals) return;
+  std::fprintf(arrivals, "# read-time samples-so-far\n");
+  for (const SoundRecorder::Arrival& arrival : recorder.arrivals()) {
+    std::fprintf(arrivals, "%.6f %zu\n", arrival.time, arrival.samples);
+  }
+  std::fclose(arrivals);
 }
 
 std::string Figure(const std::optional<double>& value) {
@@ -505,22 +513,24 @@ int Run(const Options& options) {
   std::vector<double> beeps = BeepOnsets(sound.samples(), kRecordRate);
   for (double& beep : beeps) beep = clock->start + beep * (1 + clock->rate_error);
   if (!options.keep.empty()) {
-    Keep(options.keep, sound.samples(), *clock, sound.anchors(), middle, corner, beeps);
+    Keep(options.keep, sound, *clock, middle, corner, beeps);
   }
 
   RunFigures figures = Analyse(middle, corner, beeps, *clip_offset, ClipShape{});
   std::optional<double> spread;
   if (figures.lag_max_ms) spread = *figures.lag_max_ms - *figures.lag_min_ms;
   // A check of the sound's place on the clock: a sample comes to the probe when the sink renders
-  // it, ahead of its being heard, or at the latest as it is heard (a block held back comes
-  // then); coming later than heard by more than the reads' own delays would put the sound too
-  // early on the clock.
-  double latest_arrival = -1e9;
+  // it, ahead of its being heard, or, held back while the sink may still change it (with a
+  // player's stream on it), as it is heard. So the reads come at or a little before the newest
+  // sample's time, their median within a fraction of a millisecond of it, unless the sound is
+  // placed wrong.
+  std::vector<double> arrivals;
   for (const SoundRecorder::Arrival& arrival : sound.arrivals()) {
-    double last_heard =
-        clock->start + static_cast<double>(arrival.samples) / kRecordRate * (1 + clock->rate_error);
-    latest_arrival = std::max(latest_arrival, arrival.time - last_heard);
+    arrivals.push_back(arrival.time - clock->start -
+                       static_cast<double>(arrival.samples) / kRecordRate *
+                           (1 + clock->rate_error));
   }
+  double arrival_median = Median(arrivals);
   const PictureTiming& pictures = figures.pictures;
   std::printf(
       "%s: picture after its sound by %s ms (median of the flashes after the first; %s to %s, "
@@ -537,13 +547,13 @@ int Run(const Options& options) {
       "lag_spread_ms=%s first_lag_ms=%s shown=%d on_time_pct=%.1f steady_pct=%.1f dropped=%d "
       "worst_ms=%.1f polls_per_s=%.0f clip_offset_ms=%.2f sound_answers=%d sound_late_answers=%d "
       "sound_round_trip_ms=%.3f sound_fit_spread_ms=%.3f sound_rate_error_ppm=%.0f "
-      "sound_latest_arrival_ms=%.3f\n",
+      "sound_arrival_ms=%.3f\n",
       options.label.c_str(), figures.flashes, figures.beeps, Figure(figures.lag_median_ms).c_str(),
       Figure(figures.lag_min_ms).c_str(), Figure(figures.lag_max_ms).c_str(),
       Figure(spread).c_str(), Figure(figures.first_lag_ms).c_str(), pictures.shown,
       pictures.on_time_share * 100, pictures.steady_share * 100, pictures.dropped,
       pictures.worst_ms, polls_per_second, *clip_offset * 1000, clock->answers, clock->late_answers,
-      clock->round_trip_ms, clock->spread_ms, clock->rate_error * 1e6, latest_arrival * 1000);
+      clock->round_trip_ms, clock->spread_ms, clock->rate_error * 1e6, arrival_median * 1000);
   return 0;
 }
 

@@ -6,9 +6,10 @@ namespace quorvane::player {
 
 namespace {
 
-// How far back the readings' upper edge is looked for: a few of a device's steps, short beside
-// the drift between a sound device's clock and the system's.
-constexpr double kReadingsKept = 0.5;
+// How far back the readings' upper edge is looked for: a few of a device's steps, so that a
+// reading taken late does not pull the position back, and a device that fell behind is followed
+// within a tenth of a second.
+constexpr double kReadingsKept = 0.1;
 
 }  // namespace
 
@@ -31,7 +32,7 @@ std::optional<double> DeviceClock::Position(double now) const {
   if (readings_.empty() || readings_.back().position <= 0) return std::nullopt;
   double ahead = readings_.front().position - readings_.front().at;
   for (const Reading& r : readings_) ahead = std::max(ahead, r.position - r.at);
-  return std::clamp(ahead + now, readings_.back().position, given_);
+  return std::min(ahead + now, given_);
 }
 
 std::optional<double> DeviceClock::ClipSeconds(double now) const {

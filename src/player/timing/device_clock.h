@@ -2,7 +2,7 @@
 // device's position (seconds of what it was given) at a moment of the system's clock, and the
 // position runs on with that clock between readings. Devices report it in steps that lag the
 // position heard by up to a step (Wine's every 10 ms): the model follows the upper edge of the
-// readings, the most advanced position less its moment over the last half second.
+// readings, the most advanced position less its moment over the last few steps.
 // What the device is given is silence and the clip's sound in turn: silence first (so that the
 // device's position is known before the clip's first sound is heard), and silence wherever the
 // sound came too late. Only the clip's sound counts as the clip's time.
@@ -46,7 +46,7 @@ class DeviceClock {
   };
 
   std::vector<Part> parts_;
-  std::deque<Reading> readings_;  // the last half second's
+  std::deque<Reading> readings_;  // the last few steps'
   double given_ = 0;
   bool ended_ = false;
 };

@@ -19,6 +19,8 @@ constexpr size_t kQueuedPictures = 3;
 constexpr double kLongestWait = 0.05;
 // How often the worker looks at the sound device's room while it waits.
 constexpr double kSoundRoomWait = 0.02;
+// How often the window looks whether the clock has started while it waits for the sound.
+constexpr double kAwaitingSoundLook = 0.005;
 
 }  // namespace
 
@@ -141,6 +143,10 @@ std::shared_ptr<const Picture> PlayerCore::AtPictureSize(std::shared_ptr<const P
 std::optional<double> PlayerCore::NextPictureIn() {
   std::lock_guard lock(mutex_);
   FollowDevice();
+  // While the clock waits for the clip's sound, the window looks again shortly: the clock
+  // starts some tens of milliseconds before the first sound is heard, and the first picture
+  // falls due with it.
+  if (!clock_.Running() && sound_expected_ && !queue_.Empty()) return kAwaitingSoundLook;
   if (!clock_.Running()) return std::nullopt;
   return queue_.FirstDueIn(clock_.Seconds());
 }

@@ -71,8 +71,9 @@ class PlayerCore {
   // window, or shown when the window changed size). Never stretched from another size.
   std::shared_ptr<const Picture> AtPictureSize(std::shared_ptr<const Picture> picture);
 
-  // Seconds until the oldest queued picture falls due (0 or less: it is due); nothing while
-  // no picture is queued.
+  // Seconds until the oldest queued picture falls due (0 or less: it is due), or while the
+  // clock waits for the clip's sound to be heard, a short while to look again; nothing while no
+  // picture is queued.
   std::optional<double> NextPictureIn();
 
  private:

@@ -115,18 +115,20 @@ TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
       "%zu jumps\n",
       length, breaks.silences.size(), silent, longest_silence, jumps);
   // Nothing lost and nothing played twice: the tone sounds for its three seconds in all. A
-  // lost or repeated block of the player (a tenth of a second) is twice this tolerance.
+  // lost or repeated period of the device (10 ms) shows as a jump; a lost queue's worth, as a
+  // length off by far more than this tolerance.
   EXPECT_NEAR(length - silent, 3.0, 0.05);
   // A silence inside the tone, or a jump of a few samples, is the sound server running dry of
-  // the saver's sound for a moment. The player keeps 0.8 s queued in Wine's sound driver, but the
-  // driver keeps only 30 ms ahead in the server, and on a machine whose cores are all busy it
-  // does not always come back in time: Wine's trace of its driver shows an underflow at each
-  // silence while it held 10 KB of the saver's sound. The server then plays silence, or when the
-  // sound comes back within its own block, leaves out the few samples it had passed. Measured
-  // beside two CPU burners, recorded from the device's monitor: up to three breaks in a run,
-  // silences of 10 to 190 ms; quiet, now and then one or two of 10 ms. A player that starves the
-  // device makes longer silences; one that loses or repeats sound at its blocks' seams makes a
-  // jump every tenth of a second.
+  // the saver's sound for a moment. The player keeps the device's 30 ms full (0.8 s more queued
+  // behind it), but under Wine the device's driver keeps only 30 ms ahead in the server, and on
+  // a machine whose cores are all busy it does not always come back in time: Wine's trace of its
+  // driver shows an underflow at each silence while it held the saver's sound. The server then
+  // plays silence, or when the sound comes back within its own block, leaves out the few samples
+  // it had passed. Measured beside two CPU burners, recorded from the device's monitor: no more
+  // than one break a run, of 10 to 20 ms (three runs; with waveOut before, up to three of 10 to
+  // 190 ms); quiet, now and then one of 10 to 20 ms. A player that starves the device makes
+  // longer silences; one that loses or repeats sound at its periods' seams makes a jump every
+  // 10 ms.
   EXPECT_LE(longest_silence, 0.25)
       << breaks.silences.size() << " silences, " << silent << " s in all";
   EXPECT_LE(silent, 0.4) << breaks.silences.size() << " silences";

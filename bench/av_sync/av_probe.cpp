@@ -152,14 +152,14 @@ class SoundRecorder {
       }
       pa_threaded_mainloop_wait(loop_);
     }
-    pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, static_cast<uint32_t>(kRecordRate), 1};
-    stream_ = pa_stream_new(context_, "av_probe", &spec, nullptr);
+    pa_sample_spec format{PA_SAMPLE_FLOAT32LE, static_cast<uint32_t>(kRecordRate), 1};
+    stream_ = pa_stream_new(context_, "av_probe", &format, nullptr);
     pa_stream_set_state_callback(stream_, &SoundRecorder::StreamChanged, this);
     pa_stream_set_read_callback(stream_, &SoundRecorder::Readable, this);
     pa_buffer_attr buffer{};
     buffer.maxlength = static_cast<uint32_t>(-1);
     buffer.fragsize = static_cast<uint32_t>(
-        pa_usec_to_bytes(static_cast<pa_usec_t>(kFragmentSeconds * 1e6), &spec));
+        pa_usec_to_bytes(static_cast<pa_usec_t>(kFragmentSeconds * 1e6), &format));
     if (pa_stream_connect_record(stream_, device.c_str(), &buffer, PA_STREAM_ADJUST_LATENCY) < 0) {
       return Fail(pa_strerror(pa_context_errno(context_)), error);
     }

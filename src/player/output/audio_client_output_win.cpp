@@ -141,8 +141,7 @@ struct Stream {
   bool ended = false;  // the clip's last sound is queued
   bool lost = false;
   size_t lead_in_left = 0;  // frames of the silence before the clip's sound still to give
-  size_t underruns = 0;
-  double last_fed = 0;  // when the device last took sound
+  double last_fed = 0;      // when the device last took sound
   DeviceClock position;
 
   ~Stream() {
@@ -192,7 +191,6 @@ struct Stream {
       if (!first && lead_in_left == 0 && held < buffer_frames / 3) {
         silence_after =
             std::min<size_t>(buffer_frames / 3 - held, room_frames - silence_before - take);
-        if (!ended) ++underruns;
       }
     }
     size_t frames = silence_before + sound.size() / FrameBytes() + silence_after;

@@ -32,9 +32,6 @@ class DeviceClock {
   // The device's position at the moment now, never past what it was given; nothing before the
   // position has begun to move.
   std::optional<double> Position(double now) const;
-  // Seconds given in all, and the moment of the latest reading (0 before the first).
-  double Given() const { return given_; }
-  double LastReading() const { return readings_.empty() ? 0 : readings_.back().at; }
 
  private:
   struct Part {

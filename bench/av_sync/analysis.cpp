@@ -7,7 +7,13 @@
 namespace quorvane::av_sync {
 namespace {
 
+// A picture on time: within 5 ms of its due time.
 constexpr double kToleranceSeconds = 0.005;
+// A picture shown for its time: within 10 ms of 50 ms (times the pictures it stands for) after
+// the one before. A wake-up a few milliseconds late, now and then on a busy machine, keeps
+// within it; a picture held a timer's tick too long or too short (the system's default tick is
+// 15.6 ms) does not.
+constexpr double kSteadyToleranceSeconds = 0.010;
 constexpr double kBeepHz = 1000;
 constexpr double kQuietSeconds = 0.05;
 
@@ -228,7 +234,7 @@ PictureTiming TimePictures(const std::vector<ShownPicture>& shown, double first_
     if (off <= kToleranceSeconds) ++on_time;
     if (i > 0) {
       double due = (numbers[i] - numbers[i - 1]) * clip.picture_seconds;
-      if (std::abs(times[i] - times[i - 1] - due) <= kToleranceSeconds) ++steady;
+      if (std::abs(times[i] - times[i - 1] - due) <= kSteadyToleranceSeconds) ++steady;
     }
   }
   timing.on_time_share = static_cast<double>(on_time) / static_cast<double>(times.size());

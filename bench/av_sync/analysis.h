@@ -101,8 +101,9 @@ struct PictureTiming {
   int shown = 0;
   int dropped = 0;           // of the clip's pictures, those never shown
   double on_time_share = 0;  // shown within 5 ms of its due time
-  double steady_share = 0;  // shown 50 ms (times the pictures between) +- 5 ms after the one before
-  double worst_ms = 0;      // the largest distance from its due time
+  double steady_share =
+      0;                // shown 50 ms (times the pictures between) +- 10 ms after the one before
+  double worst_ms = 0;  // the largest distance from its due time
 };
 PictureTiming TimePictures(const std::vector<ShownPicture>& shown, double first_flash,
                            const ClipShape& clip);

@@ -30,10 +30,13 @@ struct Wanted {
   const char* name;
 };
 
-// Fills in each wanted function of the DLL; true only when every one was there.
+// Fills in every wanted function of the DLL, or none: true only when every one was there (a
+// caller never holds half of a set of functions that work together).
 template <typename... Functions>
 bool DllFunctions(HMODULE dll, Wanted<Functions>... wanted) {
-  return dll && ((*wanted.into = DllFunction<Functions>(dll, wanted.name)) && ...);
+  bool all = dll && ((*wanted.into = DllFunction<Functions>(dll, wanted.name)) && ...);
+  if (!all) ((*wanted.into = nullptr), ...);
+  return all;
 }
 
 }  // namespace quorvane::win

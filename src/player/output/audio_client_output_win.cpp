@@ -107,11 +107,9 @@ class SoundThreadPriority {
   };
   static Api LoadApi() {
     Api api;
-    if (!win::DllFunctions(win::LoadSystemLibrary(L"avrt.dll"),
-                           win::Wanted{&api.set, "AvSetMmThreadCharacteristicsW"},
-                           win::Wanted{&api.revert, "AvRevertMmThreadCharacteristics"})) {
-      api = Api{};
-    }
+    win::DllFunctions(win::LoadSystemLibrary(L"avrt.dll"),
+                      win::Wanted{&api.set, "AvSetMmThreadCharacteristicsW"},
+                      win::Wanted{&api.revert, "AvRevertMmThreadCharacteristics"});
     return api;
   }
   const Api* api_;

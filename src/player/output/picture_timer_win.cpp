@@ -22,11 +22,9 @@ struct TimerPeriodApi {
 const TimerPeriodApi* LoadTimerPeriodApi() {
   static const TimerPeriodApi api = [] {
     TimerPeriodApi found;
-    if (!win::DllFunctions(win::LoadSystemLibrary(L"winmm.dll"),
-                           win::Wanted{&found.begin, "timeBeginPeriod"},
-                           win::Wanted{&found.end, "timeEndPeriod"})) {
-      found = TimerPeriodApi{};
-    }
+    win::DllFunctions(win::LoadSystemLibrary(L"winmm.dll"),
+                      win::Wanted{&found.begin, "timeBeginPeriod"},
+                      win::Wanted{&found.end, "timeEndPeriod"});
     return found;
   }();
   return api.begin ? &api : nullptr;

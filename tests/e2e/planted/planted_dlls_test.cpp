@@ -18,6 +18,7 @@ extern "C" {
 #include "support/dialog_driver.h"
 #include "support/saver_driver.h"
 #include "support/support.h"
+#include "win/system_library_win.h"
 
 namespace quorvane::e2e {
 namespace {
@@ -115,6 +116,23 @@ TEST(BcryptSlots, FFmpegsRandomSeedComesFromTheSystemsBcrypt) {
                                  -1, TRUE),
             CSTR_EQUAL)
       << Narrow(loaded);
+}
+
+// A set of functions that work together comes whole or not at all: one missing leaves every one
+// empty, so that no caller begins what it cannot end (a raised timer period it cannot lower).
+TEST(SystemLibrary, FunctionsComeAllOrNone) {
+  HMODULE kernel = win::LoadSystemLibrary(L"kernel32.dll");
+  ASSERT_NE(kernel, nullptr);
+  decltype(&::GetTickCount64) ticks = nullptr;
+  decltype(&::GetCurrentProcessId) process = nullptr;
+  EXPECT_FALSE(win::DllFunctions(kernel, win::Wanted{&ticks, "GetTickCount64"},
+                                 win::Wanted{&process, "QuorvaneNoSuchFunction"}));
+  EXPECT_EQ(ticks, nullptr);
+  EXPECT_EQ(process, nullptr);
+  ASSERT_TRUE(win::DllFunctions(kernel, win::Wanted{&ticks, "GetTickCount64"},
+                                win::Wanted{&process, "GetCurrentProcessId"}));
+  EXPECT_EQ(process(), GetCurrentProcessId());
+  EXPECT_EQ(win::LoadSystemLibrary(L"quorvane-no-such.dll"), nullptr);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "player/timing/player_core.h"
+#include "player/core/player_core.h"
 
 namespace quorvane::player {
 namespace {

@@ -20,7 +20,7 @@ extern "C" {
 #include <vector>
 
 #include "player/decode/clip_decoder.h"
-#include "player/timing/player_core.h"
+#include "player/core/player_core.h"
 
 namespace quorvane::player {
 namespace {

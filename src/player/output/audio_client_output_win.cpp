@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "player/convert/mix_converter.h"
-#include "player/timing/device_clock.h"
+#include "player/sound/device_clock.h"
 #include "win/system_library_win.h"
 
 namespace quorvane::player {

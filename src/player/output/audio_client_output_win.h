@@ -13,7 +13,7 @@
 
 #include <memory>
 
-#include "player/timing/audio_output.h"
+#include "player/sound/audio_output.h"
 
 namespace quorvane::player {
 

@@ -12,7 +12,7 @@
 #include "player/convert/picture.h"
 #include "player/output/picture_timer_win.h"
 #include "player/playback_component.h"
-#include "player/timing/player_core.h"
+#include "player/core/player_core.h"
 #include "win/window_win.h"
 
 namespace quorvane::player {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <mutex>
 
-#include "player/timing/player_core.h"
+#include "player/core/player_core.h"
 #include "support/clips.h"
 #include "support/manual_time.h"
 

@@ -24,7 +24,7 @@
 #include "player/playback_component.h"
 #include "player/source/clip_file.h"
 #include "player/source/ram_file.h"
-#include "player/timing/audio_output.h"
+#include "player/sound/audio_output.h"
 #include "player/timing/clip_clock.h"
 #include "player/timing/picture_queue.h"
 #include "player/timing/time_source.h"

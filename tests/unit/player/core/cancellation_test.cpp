@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "player/timing/player_core.h"
+#include "player/core/player_core.h"
 #include "support/clips.h"
 #include "support/faulty_files.h"
 

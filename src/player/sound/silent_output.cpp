@@ -1,4 +1,4 @@
-#include "player/timing/audio_output.h"
+#include "player/sound/audio_output.h"
 
 namespace quorvane::player {
 

@@ -1,6 +1,6 @@
 // One clip's run against a core and a decoder of the test's own, without threads: what it asks
 // of the core, the decoder and the sound device, in order.
-#include "player/timing/clip_run.h"
+#include "player/core/clip_run.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "player/timing/clip_run.h"
+#include "player/core/clip_run.h"
 
 #include <algorithm>
 

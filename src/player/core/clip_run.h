@@ -8,7 +8,7 @@
 
 #include "player/convert/picture.h"
 #include "player/decode/clip_decoder.h"
-#include "player/timing/audio_output.h"
+#include "player/sound/audio_output.h"
 
 namespace quorvane::player {
 

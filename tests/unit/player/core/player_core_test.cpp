@@ -1,4 +1,4 @@
-#include "player/timing/player_core.h"
+#include "player/core/player_core.h"
 
 #include <gtest/gtest.h>
 

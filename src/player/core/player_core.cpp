@@ -1,4 +1,4 @@
-#include "player/timing/player_core.h"
+#include "player/core/player_core.h"
 
 #include <algorithm>
 #include <system_error>
@@ -6,7 +6,7 @@
 #include "player/convert/picture_buffers.h"
 #include "player/decode/clip_decoder.h"
 #include "player/source/clip_resolver.h"
-#include "player/timing/clip_run.h"
+#include "player/core/clip_run.h"
 
 namespace quorvane::player {
 

@@ -1,4 +1,4 @@
-#include "player/timing/device_clock.h"
+#include "player/sound/device_clock.h"
 
 #include <gtest/gtest.h>
 

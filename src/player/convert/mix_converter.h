@@ -1,8 +1,7 @@
-// A clip's sound (16-bit interleaved at its own rate, one or two channels) in the form a
-// shared-mode sound device mixes: the device's rate, its channels and its kind of sample. One
-// stream of sound per Start: the resampler's filter holds a few samples from one call to the
-// next, and Flush gives out the last of them. Owned by the sound output, on the player's worker
-// thread.
+// A clip's sound (float, at its own rate and channels) in the form a shared-mode sound device
+// mixes: the device's rate, its speakers and its kind of sample, in one step of FFmpeg's
+// resampler. One stream of sound per Start: the resampler's filter holds a little sound from one
+// call to the next, which Flush gives out. Owned by the sound output's feeding thread.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +25,7 @@ struct MixFormat {
 
   int SampleBytes() const { return sample == Sample::kInt16 ? 2 : 4; }
   int FrameBytes() const { return SampleBytes() * channels; }
+  bool operator==(const MixFormat&) const = default;
 };
 
 class MixConverter {
@@ -37,21 +37,18 @@ class MixConverter {
 
   // A new stream from this format to that one; false when it cannot be converted.
   bool Start(SoundFormat from, MixFormat to);
-  // Appends the samples, converted, to out; false when they could not be (out unchanged).
-  bool Convert(const int16_t* samples, size_t frames, std::vector<uint8_t>& out);
+  // Appends the frames (interleaved), converted, to out; false when they could not be.
+  bool Convert(const float* samples, size_t frames, std::vector<uint8_t>& out);
   // Appends what the resampler still holds: after the stream's last samples.
   void Flush(std::vector<uint8_t>& out);
+  // Seconds of the sound given that the resampler holds back: the next frame out is the one
+  // this long before the end of what was given.
+  double HeldSeconds() const;
 
  private:
-  // Float frames at the device's rate (in the clip's channels) to the device's form, appended.
-  void Put(const float* frames, size_t count, std::vector<uint8_t>& out) const;
-  bool Resample(const uint8_t** in, int frames, std::vector<uint8_t>& out);
-
   SoundFormat from_;
   MixFormat to_;
-  SwrContext* resampler_ = nullptr;  // only when the rates differ
-  int left_ = 0, right_ = 0;         // the device channels that take the clip's left and right
-  std::vector<float> work_;
+  SwrContext* resampler_ = nullptr;
 };
 
 }  // namespace quorvane::player

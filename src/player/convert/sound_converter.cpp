@@ -25,45 +25,44 @@ AVChannelLayout LayoutOf(const AVFrame* f) {
   return layout;
 }
 
-int16_t Clamped(double sample) {
-  double scaled = sample * 32768.0;
-  if (!(scaled > -32768.0)) return -32768;  // NaN too
-  if (scaled >= 32767.0) return 32767;
-  return static_cast<int16_t>(std::lrint(scaled));
+uint64_t MaskOf(const AVChannelLayout& layout) {
+  return layout.order == AV_CHANNEL_ORDER_NATIVE ? layout.u.mask : 0;
 }
 
-int16_t SampleAt(const uint8_t* p, AVSampleFormat format) {
+// A decoder's float that is not a number, or endless, would stay in the resampler's filter: as
+// silence instead.
+float Finite(double value) { return std::isfinite(value) ? static_cast<float>(value) : 0.0f; }
+
+float SampleAt(const uint8_t* p, AVSampleFormat format) {
   switch (format) {
     case AV_SAMPLE_FMT_U8:
-      return static_cast<int16_t>((*p - 128) << 8);
+      return static_cast<float>(*p - 128) / 128.0f;
     case AV_SAMPLE_FMT_S16: {
       int16_t v;
       std::memcpy(&v, p, sizeof v);
-      return v;
+      return static_cast<float>(v) / 32768.0f;
     }
     case AV_SAMPLE_FMT_S32: {
       int32_t v;
       std::memcpy(&v, p, sizeof v);
-      return static_cast<int16_t>(v >> 16);
+      return static_cast<float>(static_cast<double>(v) / 2147483648.0);
     }
     case AV_SAMPLE_FMT_FLT: {
       float v;
       std::memcpy(&v, p, sizeof v);
-      return Clamped(v);
+      return Finite(v);
     }
     default: {
       double v;
       std::memcpy(&v, p, sizeof v);
-      return Clamped(v);
+      return Finite(v);
     }
   }
 }
 
-// The frame's samples as 16-bit interleaved ones with the same channels and rate, without a
-// resampler; false for a sample format this does not know. (FFmpeg's resampler, asked for
-// nothing but this, reports success when it could not get its memory, and then divides by zero
-// at its first conversion.)
-bool ConvertSamples(const AVFrame* f, std::vector<int16_t>& samples) {
+// The frame's samples as float interleaved ones with the same channels and rate, without a
+// resampler; false for a sample format this does not know.
+bool CopySamples(const AVFrame* f, std::vector<float>& samples) {
   auto format = static_cast<AVSampleFormat>(f->format);
   AVSampleFormat packed = av_get_packed_sample_fmt(format);
   if (packed != AV_SAMPLE_FMT_U8 && packed != AV_SAMPLE_FMT_S16 && packed != AV_SAMPLE_FMT_S32 &&
@@ -88,11 +87,11 @@ bool ConvertSamples(const AVFrame* f, std::vector<int16_t>& samples) {
 
 SoundConverter::~SoundConverter() { swr_free(&resampler_); }
 
-bool SoundConverter::UpdateResampler(const AVFrame* f, SoundFormat out) {
+bool SoundConverter::UpdateResampler(const AVFrame* f) {
   AVChannelLayout in_layout = LayoutOf(f);
-  uint64_t mask = in_layout.order == AV_CHANNEL_ORDER_NATIVE ? in_layout.u.mask : 0;
+  uint64_t mask = MaskOf(in_layout);
   if (resampler_ && f->sample_rate == in_rate_ && f->format == in_format_ &&
-      in_layout.nb_channels == in_channels_ && mask == in_layout_mask_ && out == out_) {
+      in_layout.nb_channels == in_channels_ && mask == in_layout_mask_) {
     return true;
   }
   swr_free(&resampler_);
@@ -101,8 +100,12 @@ bool SoundConverter::UpdateResampler(const AVFrame* f, SoundFormat out) {
   in_channels_ = in_layout.nb_channels;
   in_layout_mask_ = mask;
   AVChannelLayout out_layout{};
-  av_channel_layout_default(&out_layout, out.channels);
-  if (swr_alloc_set_opts2(&resampler_, &out_layout, AV_SAMPLE_FMT_S16, out.rate, &in_layout,
+  if (out_.layout != 0) {
+    av_channel_layout_from_mask(&out_layout, out_.layout);
+  } else {
+    av_channel_layout_default(&out_layout, out_.channels);
+  }
+  if (swr_alloc_set_opts2(&resampler_, &out_layout, AV_SAMPLE_FMT_FLT, out_.rate, &in_layout,
                           static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr) < 0 ||
       swr_init(resampler_) < 0) {
     swr_free(&resampler_);
@@ -111,27 +114,24 @@ bool SoundConverter::UpdateResampler(const AVFrame* f, SoundFormat out) {
   return true;
 }
 
-bool SoundConverter::Convert(const AVFrame* f, std::vector<int16_t>& samples) {
+bool SoundConverter::Convert(const AVFrame* f, std::vector<float>& samples) {
   int channels = f->ch_layout.nb_channels;
   if (f->nb_samples <= 0 || f->sample_rate <= 0 || channels <= 0) return false;
-  SoundFormat format = out_.rate ? out_ : SoundFormat{f->sample_rate, channels >= 2 ? 2 : 1};
-  size_t frames = static_cast<size_t>(f->nb_samples);
-  if (channels == format.channels && f->sample_rate == format.rate) {
-    // Only the samples' form changes: no resampler at all.
-    if (f->format == AV_SAMPLE_FMT_S16) {
-      samples.resize(frames * static_cast<size_t>(channels));
-      std::memcpy(samples.data(), f->data[0], samples.size() * sizeof(int16_t));
-    } else if (!ConvertSamples(f, samples)) {
-      return false;
-    }
-    out_ = format;
-    return true;
+  if (out_.rate == 0) {
+    // The first frame's format is the clip's; more channels than a device could take are mixed
+    // down to two.
+    AVChannelLayout layout = LayoutOf(f);
+    out_ = channels <= kMostChannels ? SoundFormat{f->sample_rate, channels, MaskOf(layout)}
+                                     : SoundFormat{f->sample_rate, 2, AV_CH_LAYOUT_STEREO};
   }
-  if (!UpdateResampler(f, format)) return false;
-  out_ = format;
+  if (channels == out_.channels && f->sample_rate == out_.rate &&
+      MaskOf(LayoutOf(f)) == out_.layout) {
+    return CopySamples(f, samples);
+  }
+  if (!UpdateResampler(f)) return false;
   int most = swr_get_out_samples(resampler_, f->nb_samples);
   if (most <= 0) return false;
-  samples.resize(static_cast<size_t>(most) * static_cast<size_t>(format.channels));
+  samples.resize(static_cast<size_t>(most) * static_cast<size_t>(out_.channels));
   uint8_t* out[1] = {reinterpret_cast<uint8_t*>(samples.data())};
   int got = swr_convert(resampler_, out, most, const_cast<const uint8_t**>(f->extended_data),
                         f->nb_samples);
@@ -139,7 +139,7 @@ bool SoundConverter::Convert(const AVFrame* f, std::vector<int16_t>& samples) {
   // the next one would divide by zero inside it: the next frame gets a new one.
   if (got < 0) swr_free(&resampler_);
   if (got <= 0) return false;
-  samples.resize(static_cast<size_t>(got) * static_cast<size_t>(format.channels));
+  samples.resize(static_cast<size_t>(got) * static_cast<size_t>(out_.channels));
   return true;
 }
 

@@ -1,10 +1,9 @@
-// Sound from decoded frames as 16-bit interleaved samples for the sound device: at the clip's own
-// rate with one or two channels, as its first frame has them (more channels mixed down to two).
-// Frames that change their rate or layout in the middle, or that have more channels, are
-// resampled to that format; frames that differ only in their samples' form are converted
-// sample by sample, with no resampler at all (the device or the system's mixer brings the sound
-// to the rate it plays at). Owned by the clip
-// decoder, on the player's worker thread.
+// Sound from decoded frames as float interleaved samples for the sound output, at the clip's own
+// rate and with its own channels, as its first frame has them: the decoder's samples are copied
+// into that form, never resampled or rounded to fewer bits (the output brings them to the
+// device's form in one step). Only frames that change their rate or channels in the middle of a
+// clip are resampled to the first frame's format. Owned by the clip decoder, on the player's
+// worker thread.
 #pragma once
 
 #include <cstdint>
@@ -25,12 +24,12 @@ class SoundConverter {
   SoundConverter& operator=(const SoundConverter&) = delete;
 
   // The frame's sound into samples (replacing what they held); false when it cannot be.
-  bool Convert(const AVFrame* frame, std::vector<int16_t>& samples);
+  bool Convert(const AVFrame* frame, std::vector<float>& samples);
   // The format of every sample given out: the first frame's.
   const SoundFormat& Format() const { return out_; }
 
  private:
-  bool UpdateResampler(const AVFrame* frame, SoundFormat out);
+  bool UpdateResampler(const AVFrame* frame);
 
   SoundFormat out_;
   SwrContext* resampler_ = nullptr;

@@ -11,7 +11,7 @@ void ClipRun::PlayToEnd() {
   while (!core_.Cancelled()) {
     if (holding_ && core_.QueuePicture(picture_, false)) holding_ = false;
     if (holding_ && !SoundWanted()) {
-      core_.WaitForRoom(sound_out_);
+      core_.WaitForRoom(sound_clip_ != 0);
       continue;
     }
     if (picture_.bgra.empty()) picture_.bgra = core_.TakeBuffer();
@@ -21,7 +21,7 @@ void ClipRun::PlayToEnd() {
     if (step == ClipDecoder::Step::kPicturesWanted) {
       // The sound lies further behind the pictures in the file than is held back for it: the
       // pictures start the clock, and the sound's device takes it over once it plays.
-      if (!sound_tried_) core_.ExpectSound(false);
+      if (sound_clip_ == 0) core_.ExpectSound(false);
       core_.WaitForRoom(false);
     } else if (step == ClipDecoder::Step::kPicture) {
       OnPicture();
@@ -33,7 +33,7 @@ void ClipRun::PlayToEnd() {
 }
 
 bool ClipRun::SoundWanted() const {
-  return decoder_.HasSound() && (!sound_tried_ || (sound_out_ && core_.Audio().Ready()));
+  return decoder_.HasSound() && (sound_clip_ == 0 || core_.Audio().Ready(sound_clip_));
 }
 
 void ClipRun::OnPicture() {
@@ -47,32 +47,22 @@ void ClipRun::OnPicture() {
 }
 
 void ClipRun::OnSound() {
-  if (!sound_tried_) sound_out_ = core_.Audio().Start(sound_.format);
-  sound_tried_ = true;
+  if (sound_clip_ == 0) sound_clip_ = core_.BeginSound(sound_.format, sound_.time);
   if (!started_ && !decoder_.HasPicture()) {
     core_.Report(kPlayStatePlaying, ClipRunCore::Size{0, 0});
   }
   started_ = started_ || !decoder_.HasPicture();
-  core_.StartClock(sound_.time, sound_out_);
   end_ = std::max(end_, sound_.time + sound_.Seconds());
-  if (sound_out_) {
-    core_.Audio().Write(sound_.samples.data(), sound_.Frames(),
-                        [this] { return core_.Cancelled(); });
-  }
+  core_.Audio().Write(sound_clip_, sound_.samples.data(), sound_.Frames());
 }
 
 void ClipRun::Finish() {
-  // The last picture waits for its room, unless the clip was replaced meanwhile.
-  if (holding_ && !core_.QueuePicture(picture_, true)) {
-    if (sound_out_) core_.Audio().Stop();
-    return;
-  }
-  if (sound_out_) core_.Audio().Drain();
+  // The last picture waits for its room, unless the clip was replaced meanwhile (its sound was
+  // dropped with it).
+  if (holding_ && !core_.QueuePicture(picture_, true)) return;
+  if (sound_clip_ != 0) core_.Audio().EndClip(sound_clip_);
   core_.WaitUntilClipTime(end_);
-  if (sound_out_) {
-    core_.Audio().Finish([this] { return core_.Cancelled(); });
-    core_.Audio().Stop();
-  }
+  if (sound_clip_ != 0) core_.Audio().Finish(sound_clip_);
   core_.Report(kPlayStateIdle, std::nullopt);
 }
 

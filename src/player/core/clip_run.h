@@ -8,6 +8,7 @@
 
 #include "player/convert/picture.h"
 #include "player/decode/clip_decoder.h"
+#include "player/convert/sound_format.h"
 #include "player/sound/audio_output.h"
 
 namespace quorvane::player {
@@ -34,13 +35,13 @@ class ClipRunCore {
   // Whether the clock waits for the clip's sound to be heard (true: the clip has sound), or
   // starts with its first picture (false: no sound, or none that can come soon).
   virtual void ExpectSound(bool expected) = 0;
-  // The clip's first sound's time: the origin of the device's position when the sound is
-  // heard, or, without a device, the time the clock starts at.
-  virtual void StartClock(double time, bool sound_heard) = 0;
+  // The clip's sound begins, in this format, at this clip time (where the clock is when it is
+  // first heard); the clip's number at the sound output, 0 once the clip was replaced.
+  virtual uint64_t BeginSound(SoundFormat format, double time) = 0;
   // The size pictures are converted to now (0 x 0: the clip's own), and a buffer for one.
   virtual Size PictureSize() const = 0;
   virtual PixelBytes TakeBuffer() = 0;
-  // The sound device, the worker's alone.
+  // The sound output.
   virtual AudioOutput& Audio() = 0;
 };
 
@@ -51,10 +52,10 @@ class ClipRun {
   void PlayToEnd();
 
  private:
-  // Sound is decoded while a picture waits for room, as long as the device takes it: files may
+  // Sound is decoded while a picture waits for room, as long as the output takes it: files may
   // carry their sound seconds after their pictures, and the device must not run dry waiting for
-  // them (its position is the clock the pictures wait for). Until the device is tried, sound is
-  // looked for even while a picture waits: the device opens with the first sound's format.
+  // them (its position is the clock the pictures wait for). Until the sound has begun, it is
+  // looked for even while a picture waits: the clock waits for it.
   bool SoundWanted() const;
   void OnPicture();
   void OnSound();
@@ -64,11 +65,10 @@ class ClipRun {
   ClipDecoder& decoder_;
   Picture picture_;
   ClipDecoder::Sound sound_;
-  bool holding_ = false;      // picture_ was decoded while the queue was full
-  bool sound_tried_ = false;  // the device was asked to open
-  bool sound_out_ = false;    // and it did
-  bool started_ = false;      // the state says playing
-  double end_ = 0;            // the clip time its last picture or sound ends
+  bool holding_ = false;    // picture_ was decoded while the queue was full
+  uint64_t sound_clip_ = 0;  // the clip's number at the sound output, once its sound began
+  bool started_ = false;     // the state says playing
+  double end_ = 0;           // the clip time its last picture or sound ends
 };
 
 }  // namespace quorvane::player

@@ -17,10 +17,8 @@ constexpr size_t kQueuedPictures = 3;
 // The longest the worker sleeps before it looks again at the queue and the sound device: a
 // sound clock may run slower or faster than the system's.
 constexpr double kLongestWait = 0.05;
-// How often the worker looks at the sound device's room while it waits.
+// How often the worker looks at the sound output's room while it waits.
 constexpr double kSoundRoomWait = 0.02;
-// How often the window looks whether the clock has started while it waits for the sound.
-constexpr double kAwaitingSoundLook = 0.005;
 
 }  // namespace
 
@@ -40,8 +38,8 @@ class PlayerCore::RunCore final : public ClipRunCore {
   void WaitForRoom(bool sound) override { core_.WaitForRoom(serial_, sound); }
   void WaitUntilClipTime(double time) override { core_.WaitUntilClipTime(serial_, time); }
   void ExpectSound(bool expected) override { core_.ExpectSound(serial_, expected); }
-  void StartClock(double time, bool sound_heard) override {
-    core_.StartClock(serial_, time, sound_heard);
+  uint64_t BeginSound(SoundFormat format, double time) override {
+    return core_.BeginSound(serial_, format, time);
   }
   Size PictureSize() const override {
     return {core_.picture_width_.load(), core_.picture_height_.load()};
@@ -52,6 +50,29 @@ class PlayerCore::RunCore final : public ClipRunCore {
  private:
   PlayerCore& core_;
   const uint64_t serial_;
+};
+
+class PlayerCore::Waker {
+ public:
+  Waker(std::condition_variable& worker, std::function<void()> window)
+      : worker_(worker), window_(std::move(window)) {}
+  void Wake() {
+    std::lock_guard lock(mutex_);
+    if (!alive_) return;
+    worker_.notify_all();
+    if (window_) window_();
+  }
+  // No wake-up after this returns: the core is going.
+  void Retire() {
+    std::lock_guard lock(mutex_);
+    alive_ = false;
+  }
+
+ private:
+  std::mutex mutex_;
+  bool alive_ = true;
+  std::condition_variable& worker_;
+  std::function<void()> window_;
 };
 
 PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
@@ -66,6 +87,8 @@ PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()>
       buffers_(std::make_shared<PictureBuffers>(kQueuedPictures + 2)),
       queue_(kQueuedPictures),
       clock_(time_) {
+  waker_ = std::make_shared<Waker>(wake_worker_, changed_);
+  audio_->SetListener([waker = waker_] { waker->Wake(); });
   try {
     worker_ = std::thread([this] { Run(); });
   } catch (const std::system_error&) {
@@ -74,10 +97,12 @@ PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()>
 }
 
 PlayerCore::~PlayerCore() {
+  waker_->Retire();
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
     ++serial_;
+    audio_->DropClip();
   }
   wake_worker_.notify_all();
   if (worker_.joinable()) worker_.join();
@@ -95,6 +120,8 @@ void PlayerCore::SetSource(const std::string& path) {
     clip_width_ = 0;
     clip_height_ = 0;
     state_ = path.empty() ? kPlayStateIdle : kPlayStateOpening;
+    // The replaced clip's sound stops now, not when the worker gets to it.
+    audio_->DropClip();
   }
   wake_worker_.notify_all();
 }
@@ -143,10 +170,6 @@ std::shared_ptr<const Picture> PlayerCore::AtPictureSize(std::shared_ptr<const P
 std::optional<double> PlayerCore::NextPictureIn() {
   std::lock_guard lock(mutex_);
   FollowDevice();
-  // While the clock waits for the clip's sound, the window looks again shortly: the clock
-  // starts some tens of milliseconds before the first sound is heard, and the first picture
-  // falls due with it.
-  if (!clock_.Running() && sound_expected_ && !queue_.Empty()) return kAwaitingSoundLook;
   if (!clock_.Running()) return std::nullopt;
   return queue_.FirstDueIn(clock_.Seconds());
 }
@@ -167,7 +190,7 @@ void PlayerCore::Run() noexcept {
     } catch (...) {
       // Whatever a clip holds, and however little memory is left, it never ends the program:
       // the clip has simply ended. Nothing is thrown out of the thread's entry.
-      audio_->Stop();
+      audio_->DropClip();
       Report(serial, kPlayStateIdle, Size{0, 0});
     }
   }
@@ -201,14 +224,15 @@ void PlayerCore::Report(uint64_t serial, int32_t state, std::optional<Size> size
 void PlayerCore::FollowDevice() {
   if (!audio_origin_) return;
   bool was_running = clock_.Running();
-  // Once the device has played everything (or has gone away) the clock runs on by itself.
-  if (std::optional<double> played = audio_->PlayedSeconds()) {
-    clock_.Set(*audio_origin_ + *played);
-  } else if (sound_expected_ && !was_running && !audio_->Playing()) {
-    // The device went away before the clip's sound was heard: the pictures go on without it.
+  HeardSound heard = audio_->Heard();
+  if (heard.state == HeardSound::State::kHeard) {
+    clock_.Set(*audio_origin_ + heard.seconds);
+  } else if (heard.state == HeardSound::State::kNone && sound_expected_ && !was_running) {
+    // No device plays the clip's sound: it goes on by its pictures, or by its sound's time.
     sound_expected_ = false;
-    if (std::optional<double> first = queue_.FirstDueIn(0)) clock_.StartAt(*first);
+    clock_.StartAt(queue_.FirstDueIn(0).value_or(*audio_origin_));
   }
+  // Otherwise the clock runs on by itself (between devices, after the clip's last sound).
   // The window waits for nothing while the clock stands: it is told when it starts.
   if (!was_running && clock_.Running() && changed_) changed_();
 }
@@ -263,15 +287,13 @@ void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {
   }
 }
 
-void PlayerCore::StartClock(uint64_t serial, double time, bool sound_heard) {
+uint64_t PlayerCore::BeginSound(uint64_t serial, SoundFormat format, double time) {
   std::lock_guard lock(mutex_);
-  if (serial_ != serial) return;
-  if (sound_heard) {
-    if (!audio_origin_) audio_origin_ = time;
-    return;
-  }
-  sound_expected_ = false;
-  clock_.StartAt(time);
+  if (serial_ != serial) return 0;
+  audio_origin_ = time;
+  uint64_t clip = audio_->BeginClip(format);
+  FollowDevice();
+  return clip;
 }
 
 void PlayerCore::ExpectSound(uint64_t serial, bool expected) {

@@ -1,12 +1,18 @@
 // The clip player behind both component windows: opens, demuxes and decodes a clip on its own
-// worker thread into a small queue of pictures, plays its sound, and keeps the clip's clock.
-// A serial number per source lets the worker drop what belongs to a replaced one.
+// worker thread into a small queue of pictures, plays its sound through the sound output, and
+// keeps the clip's clock. A serial number per source lets the worker drop what belongs to a
+// replaced one.
 //
-// Threads: the user-interface thread calls every public function (and alone converts pictures
-// again for a new size, with a converter of its own). The worker owns the decoder
-// and the sound output (only it ever asks the device anything) and sets the clock from the
-// device's position. Under mutex_, both threads share the request, the picture queue, the clock
-// and the sound's origin; the state, the size and the serial are atomics, read without it.
+// Threads and what they own:
+// - the user-interface thread calls every public function, and alone converts pictures again
+//   for a new size (reconverter_);
+// - the worker owns the decoder, the clip's run and the converters it uses, and writes the
+//   clip's sound to the output;
+// - the sound output's thread calls the listener, which only wakes the other two.
+// Under mutex_ they share the request, the picture queue, the clock and the sound's origin:
+// whichever thread follows the device (FollowDevice) sets the clock, under mutex_. The state,
+// the size and the serial are atomics, read without it. The sound output's own lock is taken
+// after mutex_, never before it.
 #pragma once
 
 #include <atomic>
@@ -71,9 +77,9 @@ class PlayerCore {
   // window, or shown when the window changed size). Never stretched from another size.
   std::shared_ptr<const Picture> AtPictureSize(std::shared_ptr<const Picture> picture);
 
-  // Seconds until the oldest queued picture falls due (0 or less: it is due), or while the
-  // clock waits for the clip's sound to be heard, a short while to look again; nothing while no
-  // picture is queued.
+  // Seconds until the oldest queued picture falls due (0 or less: it is due); nothing while no
+  // picture is queued, or while the clock waits for the clip's sound to be heard (changed is
+  // called when it starts).
   std::optional<double> NextPictureIn();
 
  private:
@@ -94,18 +100,22 @@ class PlayerCore {
   bool QueuePicture(uint64_t serial, Picture& picture, bool wait);
   // Waits a little for room in the picture queue (or, with sound, in the sound device).
   void WaitForRoom(uint64_t serial, bool sound);
-  // Sets the clock to the sound device's position while it plays the clip's sound, starting it
-  // when the sound is first heard (and waking the window then); starts it with the first queued
-  // picture when the device went away before. Either thread, under mutex_.
+  // Sets the clock to where the clip's sound is heard while a device plays it, starting it when
+  // the sound is first heard (and waking the window then); starts it with the first queued
+  // picture (or the sound's start) when no device plays it. Either thread, under mutex_.
   void FollowDevice();
   void WaitUntilClipTime(uint64_t serial, double time);
-  // The clip's first sound's time, while serial is the current source's: the origin of the
-  // device's position, or without a device the time the clock starts at.
-  void StartClock(uint64_t serial, double time, bool sound_heard);
+  // The clip's sound begins at this clip time, while serial is the current source's: its
+  // number at the output, or 0.
+  uint64_t BeginSound(uint64_t serial, SoundFormat format, double time);
   void ExpectSound(uint64_t serial, bool expected);
 
-  // Set at construction, then the worker's alone (audio_) or constant.
+  // Wakes the worker and the window from the sound output's thread while the core lives.
+  class Waker;
+
+  // Set at construction: constant, or locking itself.
   std::unique_ptr<AudioOutput> audio_;
+  std::shared_ptr<Waker> waker_;
   std::function<void()> changed_;
   LineDecoder metafile_lines_;
   std::shared_ptr<const ClipFiles> files_;

@@ -1,5 +1,5 @@
 // One open clip: FFmpeg's demuxer and decoders for its best picture and sound streams, giving
-// pictures converted to BGRA at a requested size and sound as 16-bit samples for the device.
+// pictures converted to BGRA at a requested size and sound as float samples at its own rate.
 // Used by the player's worker thread only.
 #pragma once
 
@@ -18,8 +18,8 @@ class ClipDecoder {
  public:
   struct Sound {
     double time = 0;
-    SoundFormat format;            // the same for every piece of a clip
-    std::vector<int16_t> samples;  // interleaved
+    SoundFormat format;          // the same for every piece of a clip
+    std::vector<float> samples;  // interleaved
     size_t Frames() const { return format.channels > 0 ? samples.size() / format.channels : 0; }
     double Seconds() const {
       return format.rate > 0 ? static_cast<double>(Frames()) / format.rate : 0;

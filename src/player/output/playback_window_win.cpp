@@ -4,8 +4,9 @@
 #include <cmath>
 #include <optional>
 
-#include "player/output/audio_client_output_win.h"
+#include "player/output/audio_endpoints_win.h"
 #include "player/output/picture_fit.h"
+#include "player/sound/sound_output.h"
 #include "win/text_win.h"
 
 namespace quorvane::player {
@@ -56,8 +57,9 @@ bool PlaybackWindow::Create(HWND parent, int control_id, RECT place, bool visibl
   HWND window = Handle();
   HANDLE wake = wake_;
   timer_ = std::make_unique<PictureTimer>(window, kChangedMessage);
+  std::unique_ptr<AudioOutput> sound = CreateSoundOutput(CreateAudioEndpoints());
   core_ = std::make_unique<PlayerCore>(
-      CreateAudioClientOutput(),
+      std::move(sound),
       [window, wake] {
         SetEvent(wake);
         PostMessageW(window, kChangedMessage, 0, 0);

@@ -1,49 +1,63 @@
-// Where a clip's sound goes: 16-bit interleaved samples at the clip's own rate, one or two
-// channels. The player's worker thread starts, feeds and stops it; any thread may ask where it
-// is. While sound plays, its device's position sets the clip's clock; without a device the
-// system clock runs it.
+// Where the clips' sound goes: float interleaved samples at each clip's own rate and channels.
+// One output serves a player for its life, and keeps one device stream from clip to clip.
+// Threads: the player's worker calls BeginClip, Write, Ready, EndClip and Finish; any thread calls
+// DropClip, Heard and Rest. The output guards its state with a lock of its own, taken last: a
+// caller may hold its own lock around Heard, DropClip and Rest (never around Write or Finish,
+// which wait), and the output calls nobody while it holds it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "player/convert/sound_format.h"
 
 namespace quorvane::player {
 
+// Where the clip's sound is at this moment.
+struct HeardSound {
+  enum class State {
+    kWaiting,  // it is to be heard soon (a device opens, a stream starts, a rest ends)
+    kHeard,    // seconds holds its place
+    kNone,     // nothing tells the clip's time: no clip, no device, or its sound was all heard
+  };
+  State state = State::kNone;
+  // kHeard: seconds of the clip's sound from its first sound, below its place while a silence
+  // before it counts down to it (below 0 before its first sound).
+  double seconds = 0;
+};
+
 class AudioOutput {
  public:
   virtual ~AudioOutput() = default;
-  // Opens the default device for sound of this format; false when there is none (the clip
-  // plays on without sound).
-  virtual bool Start(SoundFormat format) = 0;
-  // Queues interleaved samples; blocks while enough is queued, returns early once cancelled().
-  // Samples may be held back until a whole block is there.
-  virtual void Write(const int16_t* samples, size_t frames,
-                     const std::function<bool()>& cancelled) = 0;
-  // True when Write would take samples at once, without waiting for the device.
-  virtual bool Ready() const = 0;
-  // Queues whatever Write held back: called after a clip's last sound.
-  virtual void Drain() = 0;
-  // Waits, until cancelled(), for the device to have played everything queued: called at the
-  // clip's end, before Stop, which would cut off what the sound system still holds.
-  virtual void Finish(const std::function<bool()>& cancelled) = 0;
-  // Drops whatever is queued and closes the device.
-  virtual void Stop() = 0;
-  // True from a Start that opened the device until it has gone away. Any thread.
-  virtual bool Playing() const = 0;
-  // Seconds of the clip's sound heard at this moment, from its first sound: below 0 while a
-  // silence the device plays before it counts down to it. Nothing before the device's position
-  // has begun to move, after the last sound has been heard, without a device, and once the
-  // device has gone away: the clip then goes on on the system clock. Any thread; it never waits
-  // on the device.
-  virtual std::optional<double> PlayedSeconds() = 0;
+
+  // Called from the output's own thread whenever Heard's state changes, without the output's
+  // lock held: it must only wake whoever waits for it. Set once, before the first clip.
+  virtual void SetListener(std::function<void()> heard_changed) = 0;
+
+  // A new clip's sound comes, in this format; what is left of the one before is dropped. The
+  // number it gives names the clip in the calls for it.
+  virtual uint64_t BeginClip(SoundFormat format) = 0;
+  // Queues the clip's frames; waits while enough is queued; returns at once for a clip that was
+  // dropped, or that is not the output's current one.
+  virtual void Write(uint64_t clip, const float* samples, size_t frames) = 0;
+  // True when Write would take frames of the clip at once.
+  virtual bool Ready(uint64_t clip) = 0;
+  // The clip's last frames have been written.
+  virtual void EndClip(uint64_t clip) = 0;
+  // Waits until the clip's last sound has been heard, or the clip was dropped.
+  virtual void Finish(uint64_t clip) = 0;
+  // The current clip's sound stops at once.
+  virtual void DropClip() = 0;
+
+  virtual HeardSound Heard() = 0;
+  // Resting, nothing is played and the device is let go; the clip's sound stands where it was
+  // heard, and goes on from there when the rest ends.
+  virtual void Rest(bool resting) = 0;
 };
 
-// No device at all: every Start fails.
+// No device at all: every clip's sound is dropped, and nothing tells a clip's time.
 std::unique_ptr<AudioOutput> CreateSilentOutput();
 
 }  // namespace quorvane::player

@@ -6,14 +6,18 @@ namespace {
 
 class SilentOutput final : public AudioOutput {
  public:
-  bool Start(SoundFormat) override { return false; }
-  void Write(const int16_t*, size_t, const std::function<bool()>&) override {}
-  bool Ready() const override { return false; }
-  void Drain() override {}
-  void Finish(const std::function<bool()>&) override {}
-  void Stop() override {}
-  bool Playing() const override { return false; }
-  std::optional<double> PlayedSeconds() override { return std::nullopt; }
+  void SetListener(std::function<void()>) override {}
+  uint64_t BeginClip(SoundFormat) override { return ++clips_; }
+  void Write(uint64_t, const float*, size_t) override {}
+  bool Ready(uint64_t) override { return false; }
+  void EndClip(uint64_t) override {}
+  void Finish(uint64_t) override {}
+  void DropClip() override {}
+  HeardSound Heard() override { return {}; }
+  void Rest(bool) override {}
+
+ private:
+  uint64_t clips_ = 0;
 };
 
 }  // namespace

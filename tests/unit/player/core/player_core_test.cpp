@@ -87,15 +87,15 @@ Playback PlayToEnd(Player& player, const std::string& path, double limit) {
   return result;
 }
 
-// A sound device whose clock runs at speed times the test's from its first samples and never
+// A sound output whose clock runs at speed times the test's from its first samples and never
 // past what it was given, as a real one stops when its queue runs dry. Like a real one it may
 // report no position for a while after its first samples (still), and play a silence of its own
-// before them (lead_in); or stop playing then (lost).
+// before them (lead_in); or stop playing then (lost: no device plays the clip any more).
 struct DeviceLog {
   std::atomic<size_t> frames{0};
   std::atomic<int> starts{0};
-  std::atomic<int> stops{0};
-  std::atomic<int> drains{0};
+  std::atomic<int> drops{0};
+  std::atomic<int> ends{0};
   std::atomic<int> rate{0};
   std::atomic<int> channels{0};
 };
@@ -112,39 +112,50 @@ class ScriptedOutput final : public AudioOutput {
   ScriptedOutput(std::shared_ptr<DeviceLog> log, DeviceScript script,
                  std::shared_ptr<ManualTime> time)
       : log_(std::move(log)), script_(script), time_(std::move(time)) {}
-  bool Start(SoundFormat format) override {
+  void SetListener(std::function<void()>) override {}
+  uint64_t BeginClip(SoundFormat format) override {
+    std::lock_guard lock(mutex_);
     ++log_->starts;
     log_->frames = 0;
     log_->rate = format.rate;
     log_->channels = format.channels;
-    return true;
+    current_ = ++clips_;
+    return current_;
   }
-  void Write(const int16_t* samples, size_t frames, const std::function<bool()>&) override {
+  void Write(uint64_t clip, const float* samples, size_t frames) override {
     EXPECT_NE(samples, nullptr);
     std::lock_guard lock(mutex_);
+    if (clip != current_) return;
     if (log_->frames == 0) first_ = time_->Elapsed();
     log_->frames += frames;
   }
-  bool Ready() const override { return true; }
-  void Drain() override { ++log_->drains; }
-  void Finish(const std::function<bool()>&) override {}
-  void Stop() override { ++log_->stops; }
-  bool Playing() const override { return !(script_.lost && Moving()); }
-  std::optional<double> PlayedSeconds() override {
+  bool Ready(uint64_t) override { return true; }
+  void EndClip(uint64_t) override { ++log_->ends; }
+  void Finish(uint64_t) override {}
+  void DropClip() override {
     std::lock_guard lock(mutex_);
-    if (log_->frames == 0 || !Moving() || script_.lost) return std::nullopt;
-    double played = script_.speed * (time_->Elapsed() - first_) - script_.lead_in;
-    if (played >= static_cast<double>(log_->frames) / log_->rate) return std::nullopt;
-    return played;
+    if (current_ != 0) ++log_->drops;
+    current_ = 0;
   }
+  HeardSound Heard() override {
+    std::lock_guard lock(mutex_);
+    if (current_ == 0) return {};
+    if (log_->frames == 0 || !Moving()) return {HeardSound::State::kWaiting};
+    double played = script_.speed * (time_->Elapsed() - first_) - script_.lead_in;
+    if (script_.lost || played >= static_cast<double>(log_->frames) / log_->rate) return {};
+    return {HeardSound::State::kHeard, played};
+  }
+  void Rest(bool) override {}
 
  private:
-  bool Moving() const { return log_->frames > 0 && time_->Elapsed() - first_ >= script_.still; }
+  bool Moving() const { return time_->Elapsed() - first_ >= script_.still; }
 
   std::shared_ptr<DeviceLog> log_;
   DeviceScript script_;
   std::shared_ptr<ManualTime> time_;
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
+  uint64_t clips_ = 0;
+  uint64_t current_ = 0;  // 0 once dropped
   double first_ = 0;
 };
 
@@ -290,15 +301,15 @@ TEST(PlayerCore, SoundWithoutPicturePlaysItsLengthWithHeightZero) {
   EXPECT_EQ(player.core.ClipHeight(), 0);
 }
 
-TEST(PlayerCore, GivesTheWholeSoundToTheDeviceAt44100StereoAndEndsWhenItIsHeard) {
+TEST(PlayerCore, GivesTheWholeSoundToTheOutputAtTheClipsRateAndEndsWhenItIsHeard) {
   PlayerWithSound p;
   Playback run = PlayToEnd(p.player, Clip("tone.rm"), 10);
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(p.log->starts.load(), 1);
-  EXPECT_EQ(p.log->drains.load(), 1) << "the held-back end of the sound was never queued";
-  EXPECT_EQ(p.log->stops.load(), 1);
-  // Two seconds of 8 kHz sound come out as they are, at the clip's own rate: the device (or the
-  // system's mixer) brings them to the rate it plays at.
+  EXPECT_EQ(p.log->ends.load(), 1) << "the output was never told the sound had ended";
+  EXPECT_EQ(p.log->drops.load(), 0) << "a clip that played to its end was cut off";
+  // Two seconds of 8 kHz sound come out as they are, at the clip's own rate: the output brings
+  // them to the device's form in one step.
   EXPECT_EQ(p.log->rate.load(), 8000);
   EXPECT_EQ(p.log->channels.load(), 1);
   EXPECT_NEAR(static_cast<double>(p.log->frames.load()), 2.0 * 8000, 0.05 * 8000);
@@ -361,7 +372,7 @@ TEST(PlayerCore, AReplacedClipsSoundStopsAtOnce) {
   ASSERT_TRUE(p.player.Until([&] { return p.log->frames.load() > 0; }));
   core.SetSource(Clip("small.rm"));
   // No clip time passes: the stop comes from the new source alone.
-  EXPECT_TRUE(p.player.Until([&] { return p.log->stops.load() == 1; }, 500ms));
+  EXPECT_TRUE(p.player.Until([&] { return p.log->drops.load() == 1; }, 500ms));
   ASSERT_TRUE(p.player.Until([&] { return core.ClipWidth() == 160; }));
   EXPECT_EQ(p.log->starts.load(), 1) << "a clip without sound opened the device";
 }

@@ -91,47 +91,53 @@ TEST(Metafiles, ATextFileIsAMetafileWhateverItsNameAndItsUnreadableLinesArePasse
   }
 }
 
-// A device that plays in real time (the test's) from its first samples and takes at most 0.8 s
-// ahead (Write waits, as waveOut's blocks do).
+// An output that plays in real time (the test's) from its first samples and takes at most 0.8 s
+// ahead (Write waits, as the sound output's queue does).
 class RealTimeDevice final : public AudioOutput {
  public:
   explicit RealTimeDevice(std::shared_ptr<ManualTime> time) : time_(std::move(time)) {}
-  bool Start(SoundFormat format) override {
+  void SetListener(std::function<void()>) override {}
+  uint64_t BeginClip(SoundFormat format) override {
+    std::lock_guard lock(mutex_);
     rate_ = format.rate;
-    return true;
+    dropped_ = false;
+    return 1;
   }
-  bool Ready() const override { return Ahead() < kMostAhead; }
-  void Write(const int16_t*, size_t frames, const std::function<bool()>& cancelled) override {
+  bool Ready(uint64_t) override {
+    std::lock_guard lock(mutex_);
+    return Ahead() < kMostAhead;
+  }
+  void Write(uint64_t, const float*, size_t frames) override {
     std::unique_lock lock(mutex_);
     if (written_ == 0) first_ = time_->Elapsed();
     written_ += frames;
-    while (AheadLocked() > kMostAhead && !cancelled()) {
-      time_->WaitFor(lock, played_, AheadLocked() - kMostAhead);
-    }
+    while (Ahead() > kMostAhead && !dropped_) time_->WaitFor(lock, played_, Ahead() - kMostAhead);
   }
-  void Drain() override {}
-  void Finish(const std::function<bool()>&) override {}
-  void Stop() override {}
-  bool Playing() const override { return true; }
-  std::optional<double> PlayedSeconds() override {
+  void EndClip(uint64_t) override {}
+  void Finish(uint64_t) override {}
+  void DropClip() override {
     std::lock_guard lock(mutex_);
-    if (written_ == 0 || Played() >= Seconds(written_)) return std::nullopt;
-    return Played();
+    dropped_ = true;
+    played_.notify_all();
   }
+  HeardSound Heard() override {
+    std::lock_guard lock(mutex_);
+    if (written_ == 0) return {HeardSound::State::kWaiting};
+    if (Played() >= Seconds(written_)) return {};
+    return {HeardSound::State::kHeard, Played()};
+  }
+  void Rest(bool) override {}
 
  private:
   static constexpr double kMostAhead = 0.8;
   double Seconds(size_t frames) const { return static_cast<double>(frames) / rate_; }
   double Played() const { return time_->Elapsed() - first_; }
-  double AheadLocked() const { return written_ == 0 ? 0 : Seconds(written_) - Played(); }
-  double Ahead() const {
-    std::lock_guard lock(mutex_);
-    return AheadLocked();
-  }
+  double Ahead() const { return written_ == 0 ? 0 : Seconds(written_) - Played(); }
   std::shared_ptr<ManualTime> time_;
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
   std::condition_variable played_;
   size_t written_ = 0;
+  bool dropped_ = false;
   int rate_ = 0;
   double first_ = 0;
 };

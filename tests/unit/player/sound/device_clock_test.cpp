@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace quorvane::player {
 namespace {
@@ -11,8 +13,8 @@ namespace {
 // then a few ms after a step: the clock must follow the position heard, not the steps.
 TEST(DeviceClock, FollowsTheHeardPositionThroughItsStepsFromTheSilenceBeforeTheSound) {
   DeviceClock clock;
-  clock.Gave(0.06, false);  // the lead-in
-  clock.Gave(2.0, true);
+  clock.GaveSilence(0.06);  // the lead-in
+  clock.GaveSound(2.0, 0);
   EXPECT_FALSE(clock.ClipSeconds(10.0)) << "no reading yet";
   clock.Read(0, 10.004);
   EXPECT_FALSE(clock.ClipSeconds(10.004)) << "a position that has not moved";
@@ -27,27 +29,69 @@ TEST(DeviceClock, FollowsTheHeardPositionThroughItsStepsFromTheSilenceBeforeTheS
   }
 }
 
-TEST(DeviceClock, HoldsThroughSilencesOfLateSoundAndEndsAfterTheLastSound) {
-  DeviceClock clock;
-  clock.Gave(0.1, false);
-  clock.Gave(0.5, true);
-  clock.Gave(0.2, false);  // the sound came late
-  clock.Gave(0.3, true);
+// Silences of late sound hold the clip's place; a stream opened in the middle of a clip (a new
+// device, the end of a rest) counts down to the place its sound starts from; a sound given in
+// two pieces that do not follow one another (a piece left out) is counted from each piece's place.
+TEST(DeviceClock, CountsEachPieceOfSoundFromItsPlaceAndHoldsThroughSilences) {
   struct Case {
-    double position, clip;
-  } cases[] = {{0.05, -0.05}, {0.35, 0.25}, {0.65, 0.5}, {0.79, 0.5}, {0.9, 0.6}, {1.1, 0.8}};
-  for (Case c : cases) {
-    DeviceClock at = clock;
-    at.Read(c.position, 5.0);
-    ASSERT_TRUE(at.ClipSeconds(5.0)) << c.position;
-    EXPECT_NEAR(*at.ClipSeconds(5.0), c.clip, 1e-9) << c.position;
+    const char* name;
+    void (*give)(DeviceClock&);
+    std::vector<std::pair<double, double>> at;  // position, clip place
+  } cases[] = {
+      {"late sound",
+       [](DeviceClock& c) {
+         c.GaveSilence(0.1);
+         c.GaveSound(0.5, 0);
+         c.GaveSilence(0.2);
+         c.GaveSound(0.3, 0.5);
+       },
+       {{0.05, -0.05}, {0.35, 0.25}, {0.65, 0.5}, {0.79, 0.5}, {0.9, 0.6}, {1.1, 0.8}}},
+      {"a new stream in the middle of the clip",
+       [](DeviceClock& c) {
+         c.GaveSilence(0.06);
+         c.GaveSound(1.0, 12.5);
+       },
+       {{0.01, 12.45}, {0.06, 12.5}, {0.56, 13.0}}},
+      {"a piece left out",
+       [](DeviceClock& c) {
+         c.GaveSound(0.2, 0);
+         c.GaveSound(0.2, 0.5);
+       },
+       {{0.1, 0.1}, {0.3, 0.6}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (auto [position, place] : c.at) {
+      DeviceClock clock;
+      c.give(clock);
+      clock.Read(position, 5.0);
+      ASSERT_TRUE(clock.ClipSeconds(5.0)) << position;
+      EXPECT_NEAR(*clock.ClipSeconds(5.0), place, 1e-9) << position;
+    }
   }
+}
+
+TEST(DeviceClock, EndsAfterTheLastSoundAndStartsANewClipFromSilence) {
+  DeviceClock clock;
+  clock.GaveSilence(0.1);
+  clock.GaveSound(0.5, 0);
+  clock.GaveSilence(0.3);
   // Never past what was given; the end only once the clip's sound has ended.
-  clock.Read(1.1, 5.0);
-  EXPECT_NEAR(clock.Position(6.0).value_or(0), 1.1, 1e-9);
-  EXPECT_NEAR(clock.ClipSeconds(6.0).value_or(0), 0.8, 1e-9);
+  clock.Read(0.9, 5.0);
+  EXPECT_NEAR(clock.Position(6.0).value_or(0), 0.9, 1e-9);
+  EXPECT_NEAR(clock.ClipSeconds(6.0).value_or(0), 0.5, 1e-9);
+  EXPECT_FALSE(clock.Over(6.0));
   clock.End();
+  EXPECT_TRUE(clock.Over(6.0));
   EXPECT_FALSE(clock.ClipSeconds(6.0));
+  // The next clip on the same stream: what came before is silence to it, and its own first
+  // sound is counted down to.
+  clock.NewClip();
+  EXPECT_FALSE(clock.Over(6.0));
+  EXPECT_FALSE(clock.ClipSeconds(6.0)) << "none of the new clip's sound given yet";
+  clock.GaveSound(1.0, 0);
+  EXPECT_NEAR(clock.ClipSeconds(5.0).value_or(1), 0, 1e-9);
+  EXPECT_NEAR(clock.ClipSeconds(5.5).value_or(1), 0.5, 1e-9);
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+// What the sound output's callers and its feeding thread share, under one lock: the current
+// clip's queued sound, where it goes (a device, or without one the system's clock), the open
+// stream's clock, and the requests to rest and to stop. The feeding thread alone calls the device;
+// nobody holds the lock while calling the device or the listener.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "player/sound/audio_output.h"
+#include "player/sound/device_clock.h"
+#include "player/sound/sound_device.h"
+#include "player/sound/sound_queue.h"
+
+namespace quorvane::player {
+
+// Sound the worker may queue ahead of the device: enough to ride over a slow picture.
+inline constexpr double kQueued = 0.8;
+// The worker is woken to queue more once this much of the queue has been played.
+inline constexpr double kRefill = 0.2;
+// Silence before a new stream's sound: a few of the device's steps, so that its position has
+// begun to move, and is known, before the sound is heard.
+inline constexpr double kLeadIn = 0.06;
+// A device call that has not returned after this long: the device stopped answering (its server
+// hangs), and the clip goes on on the system clock.
+inline constexpr double kStalled = 0.5;
+
+struct SoundState {
+  explicit SoundState(std::unique_ptr<SoundDevices> devices_) : devices(std::move(devices_)) {}
+
+  // Where the current clip's sound goes: to a device (open, or being opened), or without one to
+  // the system's clock, which plays it as time passes.
+  enum class Route { kDevice, kClock };
+
+  // Under mutex: the current clip's sound heard at the moment now (see AudioOutput::Heard).
+  HeardSound Heard(double now);
+  // Under mutex: notices a device that stopped answering, plays the queue by the clock on the
+  // clock's route, and marks the clip's sound all heard.
+  void Settle(double now);
+  // Under mutex: the clip's sound goes on by the system's clock from this place now.
+  void RouteToClock(double now, double place);
+  // Under mutex: where the clip's sound is now while no device plays it.
+  double PlaceWithoutDevice(double now) const;
+  bool SoundWanted() const { return queue.Clip() != 0 && !over; }
+
+  const std::unique_ptr<SoundDevices> devices;  // Wake and Now for anyone, the rest the feeder's
+  // When the feeding thread entered a device call (seconds of devices->Now()), 0 outside one.
+  std::atomic<double> calling_since{0};
+
+  std::mutex mutex;
+  // The worker's waits: room in the queue, a clip heard to its end or dropped, a rest ended.
+  std::condition_variable changed;
+  // Under mutex:
+  std::function<void()> listener;
+  bool stopping = false;
+  bool feeder_ended = false;
+  bool resting = false;
+  uint64_t clips = 0;  // the last clip number given out
+  SoundQueue queue;    // the current clip's; number 0: none
+  bool over = false;   // all of the current clip's sound has been heard
+  Route route = Route::kDevice;
+  double clock_place = 0, clock_at = 0;  // kClock: the clip's place at a moment
+  bool heard = false;                    // the clip's sound was heard on a device
+  std::optional<double> rest_place;      // where a rest stopped the clip's sound
+  bool stream_open = false;
+  bool failed = false;  // the open stream's device has gone
+  DeviceClock device_clock;  // the open stream's
+  double wanted_at = 0;      // when sound was last wanted
+  bool open_now = false;     // a device is asked for at once (a new clip, a rest's end)
+  bool writer_waiting = false;
+};
+
+}  // namespace quorvane::player

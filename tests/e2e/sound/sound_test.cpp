@@ -225,6 +225,38 @@ TEST(Sound, AClipWithSoundAndNoPictureIsHeardToItsEndThenTheNextEntryStarts) {
   EXPECT_LE(after_the_tone, 0.5);
 }
 
+// The sound server ends the saver's stream in the middle of a clip, as Windows does when the
+// device is pulled or its format changed: the clip's sound goes on on a new stream within a short
+// gap, and its pictures at their pace.
+TEST(Sound, AStreamEndedInTheMiddleOfAClipGoesOnOnANewOneWithinAShortGap) {
+  SoundRecorder recorder;
+  ASSERT_TRUE(recorder.Started());
+  Saver saver(SaverSettings({"SizeSel  =1"}, {L"counter.rm"}));
+  ASSERT_TRUE(saver.PlacedRect());
+  std::vector<Sample> before = WatchPictures(saver.component, 2.0);
+  ASSERT_TRUE(KillSoundStreams()) << "the session has no sound server";
+  std::vector<Sample> after = WatchPictures(saver.component, 3.0);
+  ASSERT_TRUE(saver.EndWithKey());
+  Recording recording = recorder.Stop();
+
+  std::optional<Recording::Span> tone = recording.Heard(kTone, kHeard);
+  ASSERT_TRUE(tone) << "the clip's sound was not heard";
+  Recording::Breaks breaks = recording.BreaksOf(kTone, {tone->from + 0.05, tone->to - 0.05});
+  std::printf("tone heard for %.2f s: %zu silences, the longest %.0f ms\n", tone->to - tone->from,
+              breaks.silences.size(), breaks.LongestSilence() * 1000);
+  for (const Recording::Span& s : breaks.silences)
+    std::printf("  silence from %.3f to %.3f s\n", s.from, s.to);
+  // Heard to the end of the recording, the stream's end a short gap in it.
+  EXPECT_GT(tone->to - tone->from, 4.5) << "the rest of the clip was silent";
+  EXPECT_LE(breaks.LongestSilence(), 0.25);
+  ASSERT_FALSE(after.empty());
+  EXPECT_NEAR(PicturesPerSecond(after), 15, 2) << "the pictures did not go on at their pace";
+  for (size_t i = 1; i < after.size(); ++i) {
+    EXPECT_GE(after[i].number, after[i - 1].number) << "at " << after[i].at << " s";
+  }
+  EXPECT_GE(after.front().number, before.back().number);
+}
+
 TEST(Sound, WhenTheDeviceGoesAwayThePictureGoesOnAndItsReturnIsUsedByTheNextClip) {
   // The five-second counter clip, then the tone: the tone starts after the device is back.
   Saver saver(SaverSettings({"SizeSel  =1"}, {L"counter-5.rm", L"tone-ac3.rm"}));

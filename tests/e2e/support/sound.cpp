@@ -247,5 +247,6 @@ bool StopSoundServer() { return Request(L"stop"); }
 bool StartSoundServer() { return Request(L"start"); }
 bool FreezeSoundServer() { return Request(L"freeze"); }
 bool ThawSoundServer() { return Request(L"thaw"); }
+bool KillSoundStreams() { return Request(L"kill-streams"); }
 
 }  // namespace quorvane::e2e

@@ -102,5 +102,8 @@ bool StopSoundServer();
 bool StartSoundServer();
 bool FreezeSoundServer();
 bool ThawSoundServer();
+// Ends every program's stream on the session's device, as Windows invalidates one whose device
+// went or changed its format; the device itself stays.
+bool KillSoundStreams();
 
 }  // namespace quorvane::e2e

@@ -22,13 +22,17 @@ double Seconds(Clock::time_point t) {
 
 using Shared = StandInDevices::Shared;
 
-class StandInStream final : public SoundStream {
+class StandInStream final : public SoundStream, public Shared::Playing {
  public:
+  // Under the shared lock.
   StandInStream(std::shared_ptr<Shared> shared, std::string device, int generation)
-      : shared_(std::move(shared)), device_(std::move(device)), generation_(generation) {}
+      : shared_(std::move(shared)), device_(std::move(device)), generation_(generation) {
+    shared_->streams.push_back(this);
+  }
   ~StandInStream() override {
     std::lock_guard lock(shared_->mutex);
     --shared_->open_now;
+    std::erase(shared_->streams, static_cast<Shared::Playing*>(this));
     shared_->changed.notify_all();
   }
 
@@ -78,8 +82,9 @@ class StandInStream final : public SoundStream {
     return lock;
   }
   bool Valid() const { return shared_->generation == generation_; }
-  // Plays what the time since the last call allows, and no more than was given.
-  void Play() {
+  // Under the shared lock: plays what the time since the last call allows, and no more than was
+  // given.
+  void Play() override {
     if (!started_ || shared_->silent_generation == generation_) return;
     double now = shared_->Now();
     double frames = (now - last_) * shared_->format.rate + fraction_;
@@ -212,8 +217,9 @@ bool Shared::ThreadRunning() const {
   return thread_running;
 }
 
-std::vector<Heard> Shared::Played() const {
+std::vector<Heard> Shared::Played() {
   std::lock_guard lock(mutex);
+  for (Playing* stream : streams) stream->Play();
   return played;
 }
 

@@ -64,7 +64,7 @@ struct StandInDevices::Shared {
   int OpenNow() const;
   bool ThreadRunning() const;
   // Every frame played so far, in order.
-  std::vector<Heard> Played() const;
+  std::vector<Heard> Played();
   // Waits (real time) until the condition holds, or seconds pass.
   bool Until(const std::function<bool()>& condition, double seconds) const;
 
@@ -84,6 +84,11 @@ struct StandInDevices::Shared {
   int silent_generation = -1;  // a stream that stopped playing
   bool thread_running = false;
   std::vector<Heard> played;
+  // The streams open now, which play on whenever anyone looks.
+  struct Playing {
+    virtual void Play() = 0;
+  };
+  std::vector<Playing*> streams;
 };
 
 }  // namespace quorvane::player::testing

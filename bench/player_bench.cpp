@@ -19,8 +19,8 @@ extern "C" {
 #include <thread>
 #include <vector>
 
-#include "player/decode/clip_decoder.h"
 #include "player/core/player_core.h"
+#include "player/decode/clip_decoder.h"
 
 namespace quorvane::player {
 namespace {

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "player/convert/picture.h"
-#include "player/decode/clip_decoder.h"
 #include "player/convert/sound_format.h"
+#include "player/decode/clip_decoder.h"
 #include "player/sound/audio_output.h"
 
 namespace quorvane::player {
@@ -65,7 +65,7 @@ class ClipRun {
   ClipDecoder& decoder_;
   Picture picture_;
   ClipDecoder::Sound sound_;
-  bool holding_ = false;    // picture_ was decoded while the queue was full
+  bool holding_ = false;     // picture_ was decoded while the queue was full
   uint64_t sound_clip_ = 0;  // the clip's number at the sound output, once its sound began
   bool started_ = false;     // the state says playing
   double end_ = 0;           // the clip time its last picture or sound ends

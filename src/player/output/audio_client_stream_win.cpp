@@ -83,8 +83,8 @@ class AudioClientStream final : public SoundStream {
     IAudioRenderClient* render = nullptr;
     IAudioClock* clock = nullptr;
     if (FAILED(client_->GetBufferSize(&buffer_frames_)) ||
-        FAILED(client_->GetService(__uuidof(IAudioRenderClient),
-                                   reinterpret_cast<void**>(&render)))) {
+        FAILED(
+            client_->GetService(__uuidof(IAudioRenderClient), reinterpret_cast<void**>(&render)))) {
       return false;
     }
     render_.reset(render);

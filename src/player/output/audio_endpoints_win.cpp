@@ -78,8 +78,7 @@ class AudioEndpoints final : public SoundDevices {
                                            __uuidof(IMMDeviceEnumerator),
                                            reinterpret_cast<void**>(&enumerator)))) {
       enumerator_.reset(enumerator);
-      registered_ =
-          SUCCEEDED(enumerator_->RegisterEndpointNotificationCallback(&notifications_));
+      registered_ = SUCCEEDED(enumerator_->RegisterEndpointNotificationCallback(&notifications_));
     }
   }
 
@@ -135,8 +134,6 @@ class AudioEndpoints final : public SoundDevices {
 
 }  // namespace
 
-std::unique_ptr<SoundDevices> CreateAudioEndpoints() {
-  return std::make_unique<AudioEndpoints>();
-}
+std::unique_ptr<SoundDevices> CreateAudioEndpoints() { return std::make_unique<AudioEndpoints>(); }
 
 }  // namespace quorvane::player

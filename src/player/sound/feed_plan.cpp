@@ -17,8 +17,8 @@ constexpr double kLongestDeviceWait = 0.2;
 
 FeederPlan NextStep(const FeederView& v) {
   if (v.stopping) return {FeederStep::kStop};
-  if (v.open && (v.failed || v.resting || v.default_changed ||
-                 (!v.sound_wanted && v.idle >= kCloseAfter))) {
+  if (v.open &&
+      (v.failed || v.resting || v.default_changed || (!v.sound_wanted && v.idle >= kCloseAfter))) {
     return {FeederStep::kClose};
   }
   if (v.open) return {FeederStep::kFeed, kLongestDeviceWait};

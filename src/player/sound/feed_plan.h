@@ -17,13 +17,13 @@ inline constexpr double kRetryOpen = 2.0;
 // What the feeding thread knows when it decides what to do next.
 struct FeederView {
   bool stopping = false;
-  bool resting = false;          // nothing is to be played until the rest ends
-  bool open = false;             // a stream is open on a device
-  bool failed = false;           // its device has gone (an error, or it stopped answering)
-  bool default_changed = false;  // Windows' default device for this sound is another now
-  bool device_came = false;      // a device was added or became usable
-  bool sound_wanted = false;     // a clip's sound is queued or still to be heard
-  double idle = 0;               // seconds since sound was last wanted
+  bool resting = false;            // nothing is to be played until the rest ends
+  bool open = false;               // a stream is open on a device
+  bool failed = false;             // its device has gone (an error, or it stopped answering)
+  bool default_changed = false;    // Windows' default device for this sound is another now
+  bool device_came = false;        // a device was added or became usable
+  bool sound_wanted = false;       // a clip's sound is queued or still to be heard
+  double idle = 0;                 // seconds since sound was last wanted
   double since_open_failed = 1e9;  // seconds since a device could not be opened
 };
 
@@ -40,13 +40,13 @@ FeederPlan NextStep(const FeederView& view);
 
 // What is known when a device has room.
 struct FeedView {
-  size_t buffer = 0;         // the device's buffer, frames
-  size_t padding = 0;        // frames it holds not yet played
-  bool started = false;      // the stream runs: its position moves
-  size_t lead_in = 0;        // frames of the silence before a new stream's sound still to give
-  size_t sound = 0;          // frames of the clip's sound ready to give
-  size_t start_after = 0;    // frames of sound a new stream waits for before it starts
-  bool sound_ends = false;   // no more sound will come than sound (or none is to play)
+  size_t buffer = 0;        // the device's buffer, frames
+  size_t padding = 0;       // frames it holds not yet played
+  bool started = false;     // the stream runs: its position moves
+  size_t lead_in = 0;       // frames of the silence before a new stream's sound still to give
+  size_t sound = 0;         // frames of the clip's sound ready to give
+  size_t start_after = 0;   // frames of sound a new stream waits for before it starts
+  bool sound_ends = false;  // no more sound will come than sound (or none is to play)
 };
 
 // What to give, in order, and whether the stream starts after it.

@@ -139,8 +139,9 @@ TEST(SoundChain, ASinesNoiseIsNoMoreThanFFmpegsDefaultResamplersAtEveryRate) {
     double chain = SignalToNoise(ours, kDeviceRate);
     double defaults = SignalToNoise(ThroughFFmpeg(frame.get(), false), kDeviceRate);
     double before = SignalToNoise(ThroughFFmpeg(frame.get(), true), kDeviceRate);
-    std::printf("%5d Hz: signal to noise %.1f dB; FFmpeg's defaults %.1f dB; through 16 bits %.1f dB\n",
-                rate, chain, defaults, before);
+    std::printf(
+        "%5d Hz: signal to noise %.1f dB; FFmpeg's defaults %.1f dB; through 16 bits %.1f dB\n",
+        rate, chain, defaults, before);
     EXPECT_GE(chain, defaults - 0.5);
     // Below what 16 bits carry, where the chain's only step is the resampler's.
     EXPECT_GT(chain, 100);

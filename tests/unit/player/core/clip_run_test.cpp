@@ -184,9 +184,9 @@ TEST(ClipRun, ASoundOnlyClipIsPlayingFromItsFirstSoundWithNoPictureSize) {
   ScriptedCore core(log, device);
   ScriptedDecoder decoder(log, {{Step::kSound, 0.0}, {Step::kSound, 0.1}}, false, true);
   ClipRun(core, decoder).PlayToEnd();
-  Log want = {"expect sound",     "sound 0.0",        "sound begins at 0.0", "device begin 8000",
-              "report 2 0x0",     "device write 800", "sound 0.1",           "device write 800",
-              "device end",       "wait until 0.2",   "device finish",       "report 0"};
+  Log want = {"expect sound", "sound 0.0",        "sound begins at 0.0", "device begin 8000",
+              "report 2 0x0", "device write 800", "sound 0.1",           "device write 800",
+              "device end",   "wait until 0.2",   "device finish",       "report 0"};
   EXPECT_EQ(log, want);
 }
 

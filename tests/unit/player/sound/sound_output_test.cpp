@@ -61,7 +61,8 @@ struct Output {
   std::vector<Frame> Frames() {
     std::vector<Frame> frames;
     for (const testing::Heard& h : control->Played()) {
-      if (h.value > 0) frames.push_back({static_cast<int>(std::lround(h.value / kFrame)) - 1, h.device, h.at});
+      if (h.value > 0)
+        frames.push_back({static_cast<int>(std::lround(h.value / kFrame)) - 1, h.device, h.at});
     }
     return frames;
   }
@@ -223,9 +224,10 @@ TEST(SoundOutput, ADeviceThatStopsAnsweringOrPlayingHoldsUpNobody) {
       o.control->StopAnswering();
     }
     auto since = std::chrono::steady_clock::now();
-    EXPECT_TRUE(o.control->Until(
-        [&] { return o.output->Heard().state == HeardSound::State::kNone; }, 1.0));
-    double noticed = std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+    EXPECT_TRUE(
+        o.control->Until([&] { return o.output->Heard().state == HeardSound::State::kNone; }, 1.0));
+    double noticed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
     EXPECT_GT(noticed, 0.3) << "a slow device taken for a lost one";
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     o.control->Answer();

@@ -19,8 +19,8 @@ namespace quorvane::player::testing {
 
 struct Heard {
   std::string device;
-  float value;   // a frame played (silence is 0)
-  double at;     // when, in seconds of the layer's clock
+  float value;  // a frame played (silence is 0)
+  double at;    // when, in seconds of the layer's clock
 };
 
 class StandInDevices final : public SoundDevices {
@@ -80,7 +80,7 @@ struct StandInDevices::Shared {
   bool answering = true;
   int opened = 0;
   int open_now = 0;
-  int generation = 0;  // of the open stream; Invalidate moves it on
+  int generation = 0;          // of the open stream; Invalidate moves it on
   int silent_generation = -1;  // a stream that stopped playing
   bool thread_running = false;
   std::vector<Heard> played;

@@ -42,6 +42,10 @@ class PlaybackComponent {
   virtual void SetVisible(bool visible) = 0;
 
   virtual void SetNoticeHandler(NoticeHandler handler) = 0;
+
+  // Resting (the display is off), the clip stands where it is: nothing is decoded, painted or
+  // played, and the sound device is let go. Afterwards the clip goes on from there.
+  virtual void SetResting(bool resting) = 0;
 };
 
 }  // namespace quorvane::player

@@ -4,9 +4,9 @@
 #include <system_error>
 
 #include "player/convert/picture_buffers.h"
+#include "player/core/clip_run.h"
 #include "player/decode/clip_decoder.h"
 #include "player/source/clip_resolver.h"
-#include "player/core/clip_run.h"
 
 namespace quorvane::player {
 
@@ -19,6 +19,8 @@ constexpr size_t kQueuedPictures = 3;
 constexpr double kLongestWait = 0.05;
 // How often the worker looks at the sound output's room while it waits.
 constexpr double kSoundRoomWait = 0.02;
+// While resting the worker waits until it is woken.
+constexpr double kUntilWoken = 1e9;
 
 }  // namespace
 
@@ -117,6 +119,8 @@ void PlayerCore::SetSource(const std::string& path) {
     clock_.Stop();
     audio_origin_.reset();
     sound_expected_ = false;
+    rest_time_.reset();
+    start_at_.reset();
     clip_width_ = 0;
     clip_height_ = 0;
     state_ = path.empty() ? kPlayStateIdle : kPlayStateOpening;
@@ -131,6 +135,28 @@ void PlayerCore::SetPictureSize(int width, int height) {
       width > 0 && height > 0 && width <= kLargestPictureSide && height <= kLargestPictureSide;
   picture_width_ = usable ? width : 0;
   picture_height_ = usable ? height : 0;
+}
+
+void PlayerCore::Rest(bool resting) {
+  {
+    std::lock_guard lock(mutex_);
+    if (resting_ == resting) return;
+    if (resting) {
+      FollowDevice();
+      if (clock_.Running()) rest_time_ = clock_.Seconds();
+      clock_.Stop();
+    } else if (rest_time_) {
+      // The clip goes on where it stood: with its sound when it has any, as at its start.
+      start_at_ = rest_time_;
+      rest_time_.reset();
+      sound_expected_ = audio_origin_.has_value();
+    }
+    resting_ = resting;
+    audio_->Rest(resting);
+    if (!resting) FollowDevice();
+  }
+  wake_worker_.notify_all();
+  if (!resting && changed_) changed_();
 }
 
 std::shared_ptr<const Picture> PlayerCore::TakeDuePicture() {
@@ -222,15 +248,18 @@ void PlayerCore::Report(uint64_t serial, int32_t state, std::optional<Size> size
 }
 
 void PlayerCore::FollowDevice() {
-  if (!audio_origin_) return;
+  if (resting_) return;
   bool was_running = clock_.Running();
-  HeardSound heard = audio_->Heard();
-  if (heard.state == HeardSound::State::kHeard) {
+  if (!audio_origin_) {
+    // A clip without sound going on after a rest.
+    if (!sound_expected_ && start_at_ && !was_running) clock_.StartAt(*start_at_);
+  } else if (HeardSound heard = audio_->Heard(); heard.state == HeardSound::State::kHeard) {
     clock_.Set(*audio_origin_ + heard.seconds);
   } else if (heard.state == HeardSound::State::kNone && sound_expected_ && !was_running) {
-    // No device plays the clip's sound: it goes on by its pictures, or by its sound's time.
+    // No device plays the clip's sound: it goes on by its pictures, or by its sound's time,
+    // or from where it stood when a rest began.
     sound_expected_ = false;
-    clock_.StartAt(queue_.FirstDueIn(0).value_or(*audio_origin_));
+    clock_.StartAt(start_at_.value_or(queue_.FirstDueIn(0).value_or(*audio_origin_)));
   }
   // Otherwise the clock runs on by itself (between devices, after the clip's last sound).
   // The window waits for nothing while the clock stands: it is told when it starts.
@@ -241,7 +270,10 @@ bool PlayerCore::QueuePicture(uint64_t serial, Picture& picture, bool wait) {
   std::unique_lock lock(mutex_);
   for (;;) {
     if (Cancelled(serial)) return false;
-    if (!sound_expected_) clock_.StartAt(picture.time);
+    // The clock starts with the first picture queued (queued while resting, it waited).
+    if (!sound_expected_ && !resting_ && !start_at_) {
+      clock_.StartAt(queue_.FirstDueIn(0).value_or(picture.time));
+    }
     FollowDevice();
     double now = clock_.Seconds();
     queue_.DropOverdue(now);
@@ -250,7 +282,7 @@ bool PlayerCore::QueuePicture(uint64_t serial, Picture& picture, bool wait) {
     // Full: wait until a picture is taken or the second one falls due and the first may go.
     double until_second =
         std::clamp(queue_.SecondDueIn(now).value_or(kLongestWait), 0.001, kLongestWait);
-    time_->WaitFor(lock, wake_worker_, until_second);
+    time_->WaitFor(lock, wake_worker_, resting_ ? kUntilWoken : until_second);
   }
   bool first = queue_.Push(buffers_->Share(std::move(picture)));
   picture = Picture();
@@ -274,15 +306,20 @@ void PlayerCore::WaitForRoom(uint64_t serial, bool sound) {
     }
   }
   if (sound) wait = std::min(wait, kSoundRoomWait);
-  time_->WaitFor(lock, wake_worker_, wait);
+  time_->WaitFor(lock, wake_worker_, resting_ ? kUntilWoken : wait);
 }
 
 void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {
   std::unique_lock lock(mutex_);
   for (;;) {
+    if (Cancelled(serial)) return;
+    if (resting_) {
+      time_->WaitFor(lock, wake_worker_, kUntilWoken);
+      continue;
+    }
     FollowDevice();
     double left = time - clock_.Seconds();
-    if (Cancelled(serial) || !clock_.Running() || left <= 0) return;
+    if (!clock_.Running() || left <= 0) return;
     time_->WaitFor(lock, wake_worker_, std::min(left, kLongestWait));
   }
 }

@@ -28,9 +28,9 @@
 #include "player/convert/picture.h"
 #include "player/convert/picture_converter.h"
 #include "player/playback_component.h"
+#include "player/sound/audio_output.h"
 #include "player/source/clip_file.h"
 #include "player/source/ram_file.h"
-#include "player/sound/audio_output.h"
 #include "player/timing/clip_clock.h"
 #include "player/timing/picture_queue.h"
 #include "player/timing/time_source.h"
@@ -67,6 +67,12 @@ class PlayerCore {
 
   // The size pictures are converted to from now on (0 x 0: the clip's own size).
   void SetPictureSize(int width, int height);
+
+  // Resting (the display is off), the clip stands where it is: its clock stops, no picture
+  // falls due, its sound is let go with the device, and the worker waits without waking once
+  // the queue is full. Afterwards the clip goes on from there, its pictures with its sound.
+  // A new source while resting opens and waits likewise.
+  void Rest(bool resting);
 
   // The newest picture whose time has come, taken out of the queue with every older one, at
   // the size pictures are converted to now; nothing when no newer picture is due.
@@ -142,6 +148,9 @@ class PlayerCore {
   ClipClock clock_;
   std::optional<double> audio_origin_;  // clip time of the first sound given to the device
   bool sound_expected_ = false;         // the clock waits for the clip's sound to be heard
+  bool resting_ = false;
+  std::optional<double> rest_time_;  // the clip time the clock stood at when a rest began
+  std::optional<double> start_at_;   // where the clock starts when no sound tells it
 
   std::thread worker_;
 };

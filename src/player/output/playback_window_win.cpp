@@ -56,7 +56,7 @@ bool PlaybackWindow::Create(HWND parent, int control_id, RECT place, bool visibl
   if (!Window::Create(Class{kClassName}, placement, L"")) return false;
   HWND window = Handle();
   HANDLE wake = wake_;
-  timer_ = std::make_unique<PictureTimer>(window, kChangedMessage);
+  timer_ = CreatePictureTimer(window, kChangedMessage);
   std::unique_ptr<AudioOutput> sound = CreateSoundOutput(CreateAudioEndpoints());
   core_ = std::make_unique<PlayerCore>(
       std::move(sound),
@@ -82,7 +82,21 @@ void PlaybackWindow::SetSource(const std::string& path) {
   SetWindowTextW(Handle(), win::Widen(path).c_str());
   picture_.reset();
   core_->SetSource(path);
+  TellTimer();
   InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void PlaybackWindow::SetResting(bool resting) {
+  if (resting == resting_) return;
+  resting_ = resting;
+  core_->Rest(resting);
+  if (resting && timer_) timer_->Disarm();
+  TellTimer();
+  if (!resting) Refresh();
+}
+
+void PlaybackWindow::TellTimer() {
+  if (timer_) timer_->Showing(!resting_ && core_->PlayState() != kPlayStateIdle);
 }
 
 void PlaybackWindow::SetHeight(float height) {
@@ -163,6 +177,8 @@ void PlaybackWindow::Refresh() {
     InvalidateRect(Handle(), nullptr, FALSE);
     UpdateWindow(Handle());
   }
+  TellTimer();
+  if (!timer_) return;
   // Without a queued picture the worker's message for the next one comes first.
   std::optional<double> next = core_->NextPictureIn();
   if (core_->PlayState() == kPlayStateIdle || !next) {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "player/convert/picture.h"
+#include "player/core/player_core.h"
 #include "player/output/picture_timer_win.h"
 #include "player/playback_component.h"
-#include "player/core/player_core.h"
 #include "win/window_win.h"
 
 namespace quorvane::player {
@@ -38,6 +38,7 @@ class PlaybackWindow final : public PlaybackComponent, private win::Window {
   void SetLeft(float left) override;
   void SetVisible(bool visible) override;
   void SetNoticeHandler(NoticeHandler handler) override { notice_ = std::move(handler); }
+  void SetResting(bool resting) override;
 
   // The component's own child window. Its text is the current source, for tests and tools.
   HWND Handle() const { return Window::Handle(); }
@@ -61,6 +62,8 @@ class PlaybackWindow final : public PlaybackComponent, private win::Window {
   RECT PictureRect() const;
   void UpdatePictureSize();
   void Refresh();
+  // The picture timer knows whether pictures are being shown.
+  void TellTimer();
   void Paint();
 
   HANDLE wake_;
@@ -69,6 +72,7 @@ class PlaybackWindow final : public PlaybackComponent, private win::Window {
   std::shared_ptr<const Picture> picture_;
   NoticeHandler notice_;
   bool fit_ = false;
+  bool resting_ = false;
   float height_ = 0, width_ = 0, top_ = 0, left_ = 0;
 };
 

@@ -117,8 +117,10 @@ class Feeder {
     {
       std::lock_guard lock(state_->mutex);
       if (state_->SoundWanted() && state_->route == SoundState::Route::kDevice) {
-        double place = state_->device_clock.ClipSeconds(now).value_or(
-            state_->queue.Seconds(static_cast<double>(state_->queue.Given())));
+        // Where it was heard; before its first sound, or without a reading, the first frame not
+        // known to be heard.
+        double kept = state_->queue.Seconds(static_cast<double>(state_->queue.First()));
+        double place = std::max(state_->device_clock.ClipSeconds(now).value_or(kept), kept);
         if (state_->resting) {
           // The clip stands where it was heard until the rest ends.
           state_->rest_place = place;
@@ -148,8 +150,8 @@ class Feeder {
     {
       std::lock_guard lock(state_->mutex);
       if (state_->queue.Clip() != fed_clip_) StartClipSound(0);
-      bool ends = fed_clip_ == 0 || (state_->queue.Ended() && state_->queue.Waiting() == 0 &&
-                                     flushed_);
+      bool ends =
+          fed_clip_ == 0 || (state_->queue.Ended() && state_->queue.Waiting() == 0 && flushed_);
       feed.plan = PlanFeed({.buffer = buffer,
                             .padding = padding,
                             .started = started_,
@@ -228,7 +230,8 @@ class Feeder {
     out_.assign(plan.Frames() * frame_bytes, 0);
     std::copy_n(fifo_.begin(), plan.sound * frame_bytes,
                 out_.begin() + static_cast<std::ptrdiff_t>(plan.silence_before * frame_bytes));
-    fifo_.erase(fifo_.begin(), fifo_.begin() + static_cast<std::ptrdiff_t>(plan.sound * frame_bytes));
+    fifo_.erase(fifo_.begin(),
+                fifo_.begin() + static_cast<std::ptrdiff_t>(plan.sound * frame_bytes));
     lead_in_ -= plan.silence_before;
     given_ += plan.Frames();
     return Calling([&] { return stream_->Give(out_.data(), plan.Frames()); });
@@ -258,8 +261,8 @@ class Feeder {
       state_->over = true;
       state_->changed.notify_all();
     }
-    if (state_->writer_waiting && queue.Seconds(static_cast<double>(queue.Held())) <
-                                      kQueued - kRefill) {
+    if (state_->writer_waiting &&
+        queue.Seconds(static_cast<double>(queue.Held())) < kQueued - kRefill) {
       state_->changed.notify_all();
     }
   }

@@ -147,6 +147,8 @@ class SoundOutput final : public AudioOutput {
       }
       state_->resting = resting;
       state_->open_now = !resting;
+      // After a rest the clip's sound is waited for again, as at its start.
+      if (!resting) state_->heard = false;
       state_->changed.notify_all();
     }
     state_->devices->Wake();

@@ -32,6 +32,7 @@ class SoundQueue {
   size_t Held() const { return static_cast<size_t>(written_ - first_); }
   // Frames not yet given.
   size_t Waiting() const { return static_cast<size_t>(written_ - given_); }
+  int64_t First() const { return first_; }
   int64_t Given() const { return given_; }
   int64_t Written() const { return written_; }
   // Gives up to frames from the given place on (appended to out); returns the count.

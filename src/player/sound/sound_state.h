@@ -67,7 +67,7 @@ struct SoundState {
   bool heard = false;                    // the clip's sound was heard on a device
   std::optional<double> rest_place;      // where a rest stopped the clip's sound
   bool stream_open = false;
-  bool failed = false;  // the open stream's device has gone
+  bool failed = false;       // the open stream's device has gone
   DeviceClock device_clock;  // the open stream's
   double wanted_at = 0;      // when sound was last wanted
   bool open_now = false;     // a device is asked for at once (a new clip, a rest's end)

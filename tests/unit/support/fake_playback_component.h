@@ -48,6 +48,7 @@ class FakePlaybackComponent final : public player::PlaybackComponent {
   void SetLeft(float v) override { Record("Left", v); }
   void SetVisible(bool v) override { calls.push_back(v ? "Visible" : "Hidden"); }
   void SetNoticeHandler(NoticeHandler) override {}
+  void SetResting(bool resting) override { calls.push_back(resting ? "Resting" : "Awake"); }
 
   // One pass of event processing: the clip moves on.
   void Pass() {

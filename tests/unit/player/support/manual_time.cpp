@@ -49,6 +49,7 @@ void ManualTime::WaitFor(std::unique_lock<std::mutex>& lock, std::condition_vari
     std::lock_guard guard(mutex_);
     id = ++next_id_;
     waiters_.push_back({lock.mutex(), &wake, id});
+    shortest_wait_ = std::min(shortest_wait_, seconds);
   }
   events_.Notify();
   // Woken by a step of time, or by the player itself (a picture taken, a new source). The
@@ -80,6 +81,16 @@ double ManualTime::Elapsed() const {
 int ManualTime::Sleepers() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(waiters_.size());
+}
+
+double ManualTime::ShortestWait() const {
+  std::lock_guard lock(mutex_);
+  return shortest_wait_;
+}
+
+void ManualTime::ForgetWaits() {
+  std::lock_guard lock(mutex_);
+  shortest_wait_ = 1e300;
 }
 
 bool ManualTime::RunUntil(const std::function<bool()>& condition, double step, double most,

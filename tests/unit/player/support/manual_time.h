@@ -45,6 +45,9 @@ class ManualTime final : public TimeSource {
   double Elapsed() const;
   // Threads waiting for time now; the ones the last step woke no longer count.
   int Sleepers() const;
+  // The shortest wait a thread asked for since ForgetWaits: how soon it meant to wake by itself.
+  double ShortestWait() const;
+  void ForgetWaits();
 
   // Steps time by step whenever threads are waiting for it, until condition holds (true), or
   // most seconds of clip time, or kPatience of real time without either, have passed (false).
@@ -67,6 +70,7 @@ class ManualTime final : public TimeSource {
   std::chrono::steady_clock::duration elapsed_{};
   std::vector<Waiter> waiters_;
   uint64_t next_id_ = 0;
+  double shortest_wait_ = 1e300;
   Signal events_;
 };
 

@@ -1,6 +1,5 @@
 #include "saver/frm_main.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "saver/placement.h"
@@ -43,7 +42,7 @@ void FrmMain::Form_Load() {
         TrackIndex = 0;
         // A whole pass in which nothing played (missing files, an empty playlist) waits on the
         // black screen instead of reading the settings file over and over.
-        if (!pass_played) PauseAfterAnIdlePass();
+        if (!pass_played && ExitFlag != kTrue) PauseAfterAnIdlePass();
         pass_played = false;
       }
     }
@@ -89,15 +88,17 @@ void FrmMain::Form_MouseMove(int16_t& /*Button*/, int16_t& /*Shift*/, float& X, 
 
 void FrmMain::reaAudio_Notice(const std::string&, const std::string&) { ExitFlag = kTrue; }
 
+void FrmMain::Form_DisplayPower(int16_t& State) { reaAudio_.SetResting(State == 0); }
+
 void FrmMain::PauseAfterAnIdlePass() {
-  // In slices, handling events all the while: an input ends the run at once.
+  // Handling events all the while: an input ends the run at once, and nothing else wakes it.
   uint64_t start = host_.NowMs();
   for (;;) {
     host_.DoEvents();
     if (ExitFlag == kTrue || unloaded_) return;
     uint64_t waited = host_.NowMs() - start;
     if (waited >= kIdlePassPauseMs) return;
-    host_.WaitForEvents(static_cast<int>(std::min<uint64_t>(kIdlePassPauseMs - waited, 100)));
+    host_.WaitForEvents(static_cast<int>(kIdlePassPauseMs - waited));
   }
 }
 

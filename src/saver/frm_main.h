@@ -20,8 +20,9 @@ inline constexpr uint64_t kIdlePassPauseMs = 5000;
 // a 60 Hz screen.
 inline constexpr int kFramePeriodMs = 15;
 // The longest it sleeps while a clip plays. Only a safety net: input and every change of the
-// component (its end included) wake it at once, and each wake-up costs processor time.
-inline constexpr int kPlayingWaitMs = 200;
+// component (its end included) wake it at once, and each wake-up costs processor time (the
+// display off, this is all that wakes it).
+inline constexpr int kPlayingWaitMs = 1000;
 
 class FrmMain {
  public:
@@ -34,6 +35,9 @@ class FrmMain {
   void Form_KeyDown(int16_t& KeyCode, int16_t& Shift);
   void Form_MouseMove(int16_t& Button, int16_t& Shift, float& X, float& Y);
   void reaAudio_Notice(const std::string& first, const std::string& second);
+  // Windows says the display is off (0), on (1) or dimmed (2): while it is off, nothing is
+  // played to it.
+  void Form_DisplayPower(int16_t& State);
 
   // Starts playlist entry index (0 to 100) and places its picture.
   void PlayTrack(int16_t& index);

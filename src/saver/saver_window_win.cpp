@@ -20,6 +20,12 @@ namespace quorvane::saver {
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuorvaneSaver";
+// The display's power state: GUID_CONSOLE_DISPLAY_STATE (Windows 8 and later) and, on Windows 7,
+// GUID_MONITOR_POWER_ON; each tells 0 for off, 1 for on, and the first 2 for dimmed.
+constexpr GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID kMonitorPowerOn = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 constexpr wchar_t kCoverClassName[] = L"QuorvaneSaverCover";
 constexpr int kComponentId = 1;
 
@@ -113,6 +119,11 @@ class SaverWindow final : private SaverInput, public SaverSurface, public SaverH
     if (!CreateWindows()) win::EndProcess();
     frm_ = std::make_unique<FrmMain>(*this, *component_, *store_);
     Attach(*frm_, Handle());
+    // Windows tells the display's state at once, then at each change.
+    if (!RegisterPowerSettingNotification(Handle(), &kConsoleDisplayState,
+                                          DEVICE_NOTIFY_WINDOW_HANDLE)) {
+      RegisterPowerSettingNotification(Handle(), &kMonitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
+    }
     component_->SetNoticeHandler(
         [this](const std::string& a, const std::string& b) { frm_->reaAudio_Notice(a, b); });
     frm_->Form_Load();
@@ -176,6 +187,19 @@ class SaverWindow final : private SaverInput, public SaverSurface, public SaverH
   void EndProcess() override { win::EndProcess(); }
 
  private:
+  // The display's power: nothing is played to a dark screen.
+  Result OnPowerBroadcast(WPARAM event, LPARAM data) override {
+    if (event != PBT_POWERSETTINGCHANGE || !data || !frm_) return {};
+    const auto& setting = *reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    bool display = IsEqualGUID(setting.PowerSetting, kConsoleDisplayState) ||
+                   IsEqualGUID(setting.PowerSetting, kMonitorPowerOn);
+    if (!display || setting.DataLength < sizeof(DWORD)) return {};
+    DWORD value = 0;
+    memcpy(&value, setting.Data, sizeof value);
+    int16_t state = static_cast<int16_t>(value);
+    frm_->Form_DisplayPower(state);
+    return TRUE;
+  }
   // The system unloading the window: the end of the run, at once.
   Result OnClose() override { return Unload(); }
   Result OnEndSession() override { return Unload(); }

@@ -60,8 +60,8 @@ Window::Result Window::Route(UINT message, WPARAM wparam, LPARAM lparam) {
       return OnPaint();
     case WM_SIZE:
       return OnSize();
-    case WM_TIMER:
-      return OnTimer(wparam);
+    case WM_POWERBROADCAST:
+      return OnPowerBroadcast(wparam, lparam);
     case WM_COMMAND:
       return OnCommand(LOWORD(wparam), HIWORD(wparam));
     case WM_CLOSE:

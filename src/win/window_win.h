@@ -46,7 +46,7 @@ class Window {
 
   virtual Result OnPaint() { return {}; }
   virtual Result OnSize() { return {}; }
-  virtual Result OnTimer(UINT_PTR /*timer*/) { return {}; }
+  virtual Result OnPowerBroadcast(WPARAM /*event*/, LPARAM /*data*/) { return {}; }
   virtual Result OnCommand(int /*id*/, int /*code*/) { return {}; }
   virtual Result OnClose() { return {}; }
   virtual Result OnEndSession() { return {}; }

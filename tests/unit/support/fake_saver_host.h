@@ -4,10 +4,12 @@
 // these doubles.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,8 @@ class FakeSaverHost final : public saver::SaverHost {
   int passes = 0;
   int waited_ms = 0;
   bool ended = false;
+  // An input arrives at this moment: a wait for events ends then.
+  std::optional<uint64_t> input_at_ms;
 
   void Show() override { log.push_back("Show"); }
   void Refresh() override { log.push_back("Refresh"); }
@@ -50,8 +54,10 @@ class FakeSaverHost final : public saver::SaverHost {
     }
   }
   void WaitForEvents(int timeout_ms) override {
-    waited_ms += timeout_ms;
-    now_ms += static_cast<uint64_t>(timeout_ms);
+    uint64_t until = now_ms + static_cast<uint64_t>(timeout_ms);
+    if (input_at_ms && *input_at_ms > now_ms) until = std::min(until, *input_at_ms);
+    waited_ms += static_cast<int>(until - now_ms);
+    now_ms = until;
   }
   bool ScreenSaverActive() override { return screen_saver_active; }
   void SetScreenSaverActive(bool active) override {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "win/system_library_win.h"
 
@@ -14,75 +15,94 @@ namespace {
 // Not in every SDK's headers yet.
 constexpr DWORD kHighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 
-struct TimerPeriodApi {
-  decltype(&::timeBeginPeriod) begin = nullptr;
-  decltype(&::timeEndPeriod) end = nullptr;
+class WaitablePictureTimer final : public PictureTimer {
+ public:
+  // Takes the timer; with a period, raises it while pictures are shown.
+  WaitablePictureTimer(HWND window, UINT message, HANDLE timer, TimerPeriod period)
+      : window_(window),
+        message_(message),
+        timer_(timer),
+        quit_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        period_(period) {
+    if (quit_) thread_ = std::thread([this] { Wait(); });
+  }
+
+  ~WaitablePictureTimer() override {
+    if (thread_.joinable()) {
+      SetEvent(quit_);
+      thread_.join();
+    }
+    Showing(false);
+    CloseHandle(timer_);
+    if (quit_) CloseHandle(quit_);
+  }
+
+  void Arm(double seconds) override {
+    if (!thread_.joinable()) return;
+    // Relative due times are negative, in 100 ns.
+    LARGE_INTEGER due;
+    due.QuadPart = -std::llround(std::max(seconds, 0.0) * 1e7) - 1;
+    SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE);
+  }
+
+  void Disarm() override { CancelWaitableTimer(timer_); }
+
+  void Showing(bool showing) override {
+    if (!period_.begin || showing == raised_) return;
+    if (showing) {
+      raised_ = period_.begin(1) == TIMERR_NOERROR;
+    } else {
+      period_.end(1);
+      raised_ = false;
+    }
+  }
+
+ private:
+  void Wait() {
+    HANDLE events[] = {quit_, timer_};
+    while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+      PostMessageW(window_, message_, 0, 0);
+    }
+  }
+
+  HWND window_;
+  UINT message_;
+  HANDLE timer_;
+  HANDLE quit_;
+  TimerPeriod period_;
+  bool raised_ = false;
+  std::thread thread_;
 };
 
-const TimerPeriodApi* LoadTimerPeriodApi() {
-  static const TimerPeriodApi api = [] {
-    TimerPeriodApi found;
+}  // namespace
+
+TimerPeriod SystemTimerPeriod() {
+  static const TimerPeriod period = [] {
+    TimerPeriod found;
     win::DllFunctions(win::LoadSystemLibrary(L"winmm.dll"),
                       win::Wanted{&found.begin, "timeBeginPeriod"},
                       win::Wanted{&found.end, "timeEndPeriod"});
     return found;
   }();
-  return api.begin ? &api : nullptr;
+  return period;
 }
 
-}  // namespace
-
-PictureTimer::PictureTimer(HWND window, UINT message)
-    : window_(window),
-      message_(message),
-      timer_(CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS)),
-      quit_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-  high_resolution_ = timer_ != nullptr;
-  if (!timer_) timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
-  if (timer_ && quit_) thread_ = std::thread([this] { Wait(); });
+std::unique_ptr<PictureTimer> CreateHighResolutionTimer(HWND window, UINT message) {
+  HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
+  if (!timer) return nullptr;
+  return std::make_unique<WaitablePictureTimer>(window, message, timer, TimerPeriod{});
 }
 
-PictureTimer::~PictureTimer() {
-  if (thread_.joinable()) {
-    SetEvent(quit_);
-    thread_.join();
-  }
-  RaisePeriod(false);
-  if (timer_) CloseHandle(timer_);
-  if (quit_) CloseHandle(quit_);
+std::unique_ptr<PictureTimer> CreateRaisedPeriodTimer(HWND window, UINT message,
+                                                      TimerPeriod period) {
+  HANDLE timer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
+  if (!timer) return nullptr;
+  return std::make_unique<WaitablePictureTimer>(window, message, timer, period);
 }
 
-void PictureTimer::Arm(double seconds) {
-  if (!thread_.joinable()) return;
-  RaisePeriod(true);
-  // Relative due times are negative, in 100 ns.
-  LARGE_INTEGER due;
-  due.QuadPart = -std::llround(std::max(seconds, 0.0) * 1e7) - 1;
-  SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE);
-}
-
-void PictureTimer::Disarm() {
-  if (timer_) CancelWaitableTimer(timer_);
-  RaisePeriod(false);
-}
-
-void PictureTimer::Wait() {
-  HANDLE events[] = {quit_, timer_};
-  while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
-    PostMessageW(window_, message_, 0, 0);
-  }
-}
-
-void PictureTimer::RaisePeriod(bool raised) {
-  if (high_resolution_ || raised == period_raised_) return;
-  const TimerPeriodApi* api = LoadTimerPeriodApi();
-  if (!api) return;
-  if (raised) {
-    period_raised_ = api->begin(1) == TIMERR_NOERROR;
-  } else {
-    api->end(1);
-    period_raised_ = false;
-  }
+std::unique_ptr<PictureTimer> CreatePictureTimer(HWND window, UINT message) {
+  if (auto timer = CreateHighResolutionTimer(window, message)) return timer;
+  return CreateRaisedPeriodTimer(window, message, SystemTimerPeriod());
 }
 
 }  // namespace quorvane::player

@@ -1,41 +1,43 @@
 // Wakes a window when the next picture falls due, to within a millisecond or so instead of at
-// the next tick of the system's 15.6 ms timer: a thread of its own waits on a high-resolution
-// waitable timer (Windows 10 1803 and later) and posts the window a message. Where Windows has
-// no such timer (7, 8.1, early 10), the system's timer period is raised to 1 ms while a picture
-// is awaited and given back when none is (timeBeginPeriod, winmm from the system folder), so
-// that no timer of the machine runs faster while nothing plays. Owned by the window, armed and
-// disarmed on its thread.
+// the next tick of the system's 15.6 ms timer: a thread of its own waits on a waitable timer and
+// posts the window a message. Windows 10 1803 and later have a high-resolution waitable timer;
+// where Windows has none (7, 8.1, early 10), the system's timer period is raised to 1 ms for as
+// long as pictures are shown (timeBeginPeriod, winmm from the system folder) and given back
+// whenever none are (a clip's end, the display off), so that no timer of the machine runs faster
+// while nothing plays. Owned by the window, and used on its thread.
 #pragma once
 
 #include <windows.h>
 
-#include <thread>
+#include <memory>
 
 namespace quorvane::player {
 
 class PictureTimer {
  public:
-  PictureTimer(HWND window, UINT message);
-  ~PictureTimer();
-  PictureTimer(const PictureTimer&) = delete;
-  PictureTimer& operator=(const PictureTimer&) = delete;
-
+  virtual ~PictureTimer() = default;
   // The message comes once, after seconds from now, in place of any earlier one.
-  void Arm(double seconds);
+  virtual void Arm(double seconds) = 0;
   // No message comes for what was armed.
-  void Disarm();
-
- private:
-  void Wait();
-  void RaisePeriod(bool raised);
-
-  HWND window_;
-  UINT message_;
-  HANDLE timer_ = nullptr;
-  HANDLE quit_ = nullptr;
-  bool high_resolution_ = false;
-  bool period_raised_ = false;
-  std::thread thread_;
+  virtual void Disarm() = 0;
+  // Whether pictures are being shown: a clip runs and the display is on.
+  virtual void Showing(bool showing) = 0;
 };
+
+// The system's timer period, raised and given back (winmm's timeBeginPeriod, timeEndPeriod).
+struct TimerPeriod {
+  UINT(WINAPI* begin)(UINT) = nullptr;
+  UINT(WINAPI* end)(UINT) = nullptr;
+};
+// winmm's, from the system folder; none where it is not there.
+TimerPeriod SystemTimerPeriod();
+
+// On a high-resolution waitable timer; nothing where Windows has none.
+std::unique_ptr<PictureTimer> CreateHighResolutionTimer(HWND window, UINT message);
+// On a waitable timer, with the timer period raised while pictures are shown.
+std::unique_ptr<PictureTimer> CreateRaisedPeriodTimer(HWND window, UINT message,
+                                                      TimerPeriod period);
+// The first of the two this Windows has.
+std::unique_ptr<PictureTimer> CreatePictureTimer(HWND window, UINT message);
 
 }  // namespace quorvane::player

@@ -1,0 +1,100 @@
+// Both picture timers, each on its own: the high-resolution waitable timer of Windows 10 1803 and
+// later, and the fallback that raises the system's timer period while pictures are shown. Each
+// wakes a window for 40 pictures at 20 a second, as a clip's would fall due, and how late each
+// message came is measured; the fallback's period is raised once for the run and given back at
+// its end, not toggled per picture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "player/output/picture_timer_win.h"
+
+namespace quorvane::player {
+namespace {
+
+constexpr UINT kDue = WM_APP + 7;
+constexpr int kPictures = 40;
+constexpr double kInterval = 0.05;
+
+double Now() {
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The period calls the fallback makes, counted, then passed on to winmm.
+int raised = 0, given_back = 0;
+UINT WINAPI CountedBegin(UINT period) {
+  ++raised;
+  return SystemTimerPeriod().begin(period);
+}
+UINT WINAPI CountedEnd(UINT period) {
+  ++given_back;
+  return SystemTimerPeriod().end(period);
+}
+
+HWND MessageWindow() {
+  return CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+// Seconds each picture's message came after its due time.
+std::vector<double> Lateness(PictureTimer& timer, HWND window) {
+  std::vector<double> late;
+  timer.Showing(true);
+  double due = Now() + kInterval;
+  for (int i = 0; i < kPictures; ++i, due += kInterval) {
+    timer.Arm(due - Now());
+    MSG msg;
+    while (GetMessageW(&msg, window, 0, 0) > 0) {
+      if (msg.message == kDue) break;
+    }
+    late.push_back(Now() - due);
+  }
+  timer.Showing(false);
+  std::sort(late.begin(), late.end());
+  return late;
+}
+
+void ExpectOnTime(const std::vector<double>& late, const char* name) {
+  ASSERT_EQ(late.size(), static_cast<size_t>(kPictures));
+  double median = late[late.size() / 2], p95 = late[late.size() * 95 / 100], worst = late.back();
+  std::printf("%s: messages late by %.2f ms (median), %.2f ms (95 %%), %.2f ms at worst\n", name,
+              median * 1000, p95 * 1000, worst * 1000);
+  EXPECT_GE(late.front(), -0.0005) << "a message before its time";
+  EXPECT_LT(median, 0.002);
+  EXPECT_LT(p95, 0.004);
+}
+
+TEST(PictureTimer, TheHighResolutionTimerWakesTheWindowOnTime) {
+  HWND window = MessageWindow();
+  ASSERT_NE(window, nullptr);
+  std::unique_ptr<PictureTimer> timer = CreateHighResolutionTimer(window, kDue);
+  if (!timer) GTEST_SKIP() << "this Windows has no high-resolution waitable timer";
+  ExpectOnTime(Lateness(*timer, window), "high-resolution timer");
+  DestroyWindow(window);
+}
+
+TEST(PictureTimer, TheRaisedPeriodTimerWakesTheWindowOnTimeAndRaisesThePeriodOncePerRun) {
+  ASSERT_NE(SystemTimerPeriod().begin, nullptr) << "winmm's timer period calls are missing";
+  HWND window = MessageWindow();
+  ASSERT_NE(window, nullptr);
+  std::unique_ptr<PictureTimer> timer =
+      CreateRaisedPeriodTimer(window, kDue, TimerPeriod{CountedBegin, CountedEnd});
+  ASSERT_NE(timer, nullptr);
+  ExpectOnTime(Lateness(*timer, window), "raised-period timer");
+  EXPECT_EQ(raised, 1) << "the period was raised for each picture";
+  EXPECT_EQ(given_back, 1) << "the period was not given back at the run's end";
+  // Nothing shown (the display off): nothing raised, however often the timer is disarmed.
+  timer->Disarm();
+  timer->Showing(false);
+  EXPECT_EQ(raised, 1);
+  EXPECT_EQ(given_back, 1);
+  DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace quorvane::player

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/control_ids.h"
+#include "support/counter_clip.h"
 #include "support/dialog_driver.h"
 #include "support/saver_driver.h"
 #include "support/sound.h"
@@ -23,47 +24,6 @@ using Clock = std::chrono::steady_clock;
 constexpr double kTone = 1000;    // every generated clip's tone
 constexpr double kMarker = 3000;  // the test's own marker
 constexpr double kHeard = 400;    // the tones' amplitude is about 4000 of 32767
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The number a picture of counter.rm shows, read off the screen: eight columns of 20 pixels
-// across its middle row, the lowest bit on the left.
-int PictureNumber(HWND component) {
-  std::vector<uint32_t> row = ScreenPixels(component, RECT{0, 60, 160, 61});
-  if (row.size() != 160) return -1;
-  int number = 0;
-  for (int bit = 0; bit < 8; ++bit) {
-    uint32_t pixel = row[static_cast<size_t>(bit * 20 + 10)];
-    int green = static_cast<int>((pixel >> 8) & 0xFF);
-    if (green > 128) number |= 1 << bit;
-  }
-  return number;
-}
-
-struct Sample {
-  double at;
-  int number;
-};
-
-// The pictures the component shows, read every few milliseconds for the given time.
-std::vector<Sample> WatchPictures(HWND component, double seconds) {
-  std::vector<Sample> samples;
-  auto start = Clock::now();
-  while (SecondsSince(start) < seconds) {
-    samples.push_back({SecondsSince(start), PictureNumber(component)});
-    Sleep(25);
-  }
-  return samples;
-}
-
-// Pictures a second between the first and the last reading of a watch.
-double PicturesPerSecond(const std::vector<Sample>& samples) {
-  if (samples.size() < 2) return 0;
-  return (samples.back().number - samples.front().number) /
-         (samples.back().at - samples.front().at);
-}
 
 // How long a sound went on after a moment of the test: the marker tone played at that moment
 // places it on the recording, less its own way to the device.

@@ -248,5 +248,14 @@ bool StartSoundServer() { return Request(L"start"); }
 bool FreezeSoundServer() { return Request(L"freeze"); }
 bool ThawSoundServer() { return Request(L"thaw"); }
 bool KillSoundStreams() { return Request(L"kill-streams"); }
+std::optional<int> CountSoundStreams() {
+  std::wstring file = ControlFile(L"streams");
+  if (file.empty()) return std::nullopt;
+  DeleteFileW(file.c_str());
+  if (!Request(L"count-streams")) return std::nullopt;
+  std::optional<std::string> text = ReadFileBytes(file);
+  if (!text || text->empty()) return std::nullopt;
+  return std::atoi(text->c_str());
+}
 
 }  // namespace quorvane::e2e

@@ -105,5 +105,7 @@ bool ThawSoundServer();
 // Ends every program's stream on the session's device, as Windows invalidates one whose device
 // went or changed its format; the device itself stays.
 bool KillSoundStreams();
+// How many streams programs play into the session's device now; nothing without a device.
+std::optional<int> CountSoundStreams();
 
 }  // namespace quorvane::e2e

@@ -127,10 +127,4 @@ void MixConverter::Flush(std::vector<uint8_t>& out) {
   out.resize(at + static_cast<size_t>(std::max(got, 0)) * static_cast<size_t>(to_.FrameBytes()));
 }
 
-double MixConverter::HeldSeconds() const {
-  if (!resampler_) return 0;
-  // In microseconds of the input's time.
-  return static_cast<double>(swr_get_delay(resampler_, 1000000)) / 1e6;
-}
-
 }  // namespace quorvane::player

@@ -1,7 +1,9 @@
 // A clip's sound (float, at its own rate and channels) in the form a shared-mode sound device
 // mixes: the device's rate, its speakers and its kind of sample, in one step of FFmpeg's
 // resampler. One stream of sound per Start: the resampler's filter holds a little sound from one
-// call to the next, which Flush gives out. Owned by the sound output's feeding thread.
+// call to the next, which Flush gives out; what comes out keeps step with what went in (the
+// device's frame n is the clip's moment n / device rate). Owned by the sound output's feeding
+// thread.
 #pragma once
 
 #include <cstddef>
@@ -41,9 +43,6 @@ class MixConverter {
   bool Convert(const float* samples, size_t frames, std::vector<uint8_t>& out);
   // Appends what the resampler still holds: after the stream's last samples.
   void Flush(std::vector<uint8_t>& out);
-  // Seconds of the sound given that the resampler holds back: the next frame out is the one
-  // this long before the end of what was given.
-  double HeldSeconds() const;
 
  private:
   SoundFormat from_;

@@ -11,7 +11,7 @@ void ClipRun::PlayToEnd() {
   while (!core_.Cancelled()) {
     if (holding_ && core_.QueuePicture(picture_, false)) holding_ = false;
     if (holding_ && !SoundWanted()) {
-      core_.WaitForRoom(sound_clip_ != 0);
+      core_.WaitForRoom(sound_clip_ != 0 ? core_.Audio().RoomIn(sound_clip_) : -1);
       continue;
     }
     if (picture_.bgra.empty()) picture_.bgra = core_.TakeBuffer();
@@ -22,7 +22,7 @@ void ClipRun::PlayToEnd() {
       // The sound lies further behind the pictures in the file than is held back for it: the
       // pictures start the clock, and the sound's device takes it over once it plays.
       if (sound_clip_ == 0) core_.ExpectSound(false);
-      core_.WaitForRoom(false);
+      core_.WaitForRoom(-1);
     } else if (step == ClipDecoder::Step::kPicture) {
       OnPicture();
     } else {
@@ -33,7 +33,7 @@ void ClipRun::PlayToEnd() {
 }
 
 bool ClipRun::SoundWanted() const {
-  return decoder_.HasSound() && (sound_clip_ == 0 || core_.Audio().Ready(sound_clip_));
+  return decoder_.HasSound() && (sound_clip_ == 0 || core_.Audio().RoomIn(sound_clip_) <= 0);
 }
 
 void ClipRun::OnPicture() {

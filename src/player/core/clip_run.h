@@ -29,8 +29,9 @@ class ClipRunCore {
   // Puts the picture in the queue (and takes it); false, with the picture left as it was, when
   // the queue is full and wait is false, or when the clip was replaced.
   virtual bool QueuePicture(Picture& picture, bool wait) = 0;
-  // Waits a little for room in the picture queue (or, with sound, in the sound device).
-  virtual void WaitForRoom(bool sound) = 0;
+  // Waits a little for room in the picture queue, or the given seconds for room in the sound
+  // output (below 0: the clip has no sound).
+  virtual void WaitForRoom(double sound_room_in) = 0;
   virtual void WaitUntilClipTime(double time) = 0;
   // Whether the clock waits for the clip's sound to be heard (true: the clip has sound), or
   // starts with its first picture (false: no sound, or none that can come soon).

@@ -14,11 +14,9 @@ namespace {
 
 // Pictures decoded ahead of the clock: enough to smooth a slow decode, little memory.
 constexpr size_t kQueuedPictures = 3;
-// The longest the worker sleeps before it looks again at the queue and the sound device: a
-// sound clock may run slower or faster than the system's.
-constexpr double kLongestWait = 0.05;
-// How often the worker looks at the sound output's room while it waits.
-constexpr double kSoundRoomWait = 0.02;
+// The longest the worker sleeps before it looks again at the queue and the sound output by
+// itself: a sound clock may run slower or faster than the system's, by far less than this.
+constexpr double kLongestWait = 0.5;
 // While resting the worker waits until it is woken.
 constexpr double kUntilWoken = 1e9;
 
@@ -37,7 +35,7 @@ class PlayerCore::RunCore final : public ClipRunCore {
   bool QueuePicture(Picture& picture, bool wait) override {
     return core_.QueuePicture(serial_, picture, wait);
   }
-  void WaitForRoom(bool sound) override { core_.WaitForRoom(serial_, sound); }
+  void WaitForRoom(double sound_room_in) override { core_.WaitForRoom(serial_, sound_room_in); }
   void WaitUntilClipTime(double time) override { core_.WaitUntilClipTime(serial_, time); }
   void ExpectSound(bool expected) override { core_.ExpectSound(serial_, expected); }
   uint64_t BeginSound(SoundFormat format, double time) override {
@@ -293,20 +291,20 @@ bool PlayerCore::QueuePicture(uint64_t serial, Picture& picture, bool wait) {
   return true;
 }
 
-void PlayerCore::WaitForRoom(uint64_t serial, bool sound) {
+void PlayerCore::WaitForRoom(uint64_t serial, double sound_room_in) {
   std::unique_lock lock(mutex_);
   if (Cancelled(serial)) return;
   // A picture taken wakes the worker; otherwise the second queued picture falling due makes
-  // room, and the sound device's room is looked at again every 20 ms.
+  // room, or the sound output has room for more.
   FollowDevice();
   double wait = kLongestWait;
   if (clock_.Running()) {
     if (std::optional<double> second = queue_.SecondDueIn(clock_.Seconds())) {
-      wait = std::clamp(*second, 0.001, wait);
+      wait = std::min(*second, wait);
     }
   }
-  if (sound) wait = std::min(wait, kSoundRoomWait);
-  time_->WaitFor(lock, wake_worker_, resting_ ? kUntilWoken : wait);
+  if (sound_room_in >= 0) wait = std::min(wait, sound_room_in);
+  time_->WaitFor(lock, wake_worker_, resting_ ? kUntilWoken : std::max(wait, 0.001));
 }
 
 void PlayerCore::WaitUntilClipTime(uint64_t serial, double time) {

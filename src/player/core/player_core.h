@@ -105,7 +105,7 @@ class PlayerCore {
   // the queue is full and wait is false, or when the clip was replaced.
   bool QueuePicture(uint64_t serial, Picture& picture, bool wait);
   // Waits a little for room in the picture queue (or, with sound, in the sound device).
-  void WaitForRoom(uint64_t serial, bool sound);
+  void WaitForRoom(uint64_t serial, double sound_room_in);
   // Sets the clock to where the clip's sound is heard while a device plays it, starting it when
   // the sound is first heard (and waking the window then); starts it with the first queued
   // picture (or the sound's start) when no device plays it. Either thread, under mutex_.

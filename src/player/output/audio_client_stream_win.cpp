@@ -8,10 +8,11 @@ namespace quorvane::player {
 
 namespace {
 
-// What the stream asks to share with the device: three of the audio engine's periods, enough to
-// ride over a late wake of the feeding thread. The position a device reports is what it plays,
-// so a short buffer costs nothing in the pictures' timing.
-constexpr REFERENCE_TIME kBufferPeriods = 3;
+// What the stream asks to share with the device: eight of the audio engine's periods, so that
+// the feeding thread wakes when half of it is left, every four periods, and the rest rides over
+// a late wake. The position a device reports is what it plays, so the buffer costs nothing in
+// the pictures' timing, and a replaced clip's sound is dropped from it (Flush).
+constexpr REFERENCE_TIME kBufferPeriods = 8;
 constexpr REFERENCE_TIME kUsualPeriod = 10 * 10000;  // 100 ns units, where the device says none
 
 struct Release {
@@ -99,6 +100,7 @@ class AudioClientStream final : public SoundStream {
 
   MixFormat Format() const override { return format_; }
   size_t BufferFrames() const override { return buffer_frames_; }
+  double Period() const override { return static_cast<double>(period_) * 1e-7; }
   bool Padding(size_t& frames) override {
     UINT32 padding = 0;
     if (FAILED(client_->GetCurrentPadding(&padding))) return false;
@@ -113,6 +115,7 @@ class AudioClientStream final : public SoundStream {
     return SUCCEEDED(render_->ReleaseBuffer(count, bytes ? 0 : AUDCLNT_BUFFERFLAGS_SILENT));
   }
   bool Start() override { return SUCCEEDED(client_->Start()); }
+  bool Flush() override { return SUCCEEDED(client_->Stop()) && SUCCEEDED(client_->Reset()); }
   Reading Position(double& seconds, double& at) override {
     UINT64 position = 0, counter = 0;
     HRESULT read = clock_->GetPosition(&position, &counter);
@@ -144,6 +147,7 @@ class AudioClientStream final : public SoundStream {
     if (!format) return false;
     REFERENCE_TIME period = 0, least = 0;
     if (FAILED(client.GetDevicePeriod(&period, &least)) || period <= 0) period = kUsualPeriod;
+    period_ = period;
     REFERENCE_TIME buffer = own_buffer ? kBufferPeriods * period : 0;
     if (FAILED(client.Initialize(AUDCLNT_SHAREMODE_SHARED,
                                  AUDCLNT_STREAMFLAGS_EVENTCALLBACK | AUDCLNT_STREAMFLAGS_NOPERSIST,
@@ -160,6 +164,7 @@ class AudioClientStream final : public SoundStream {
   Com<IAudioRenderClient> render_;
   Com<IAudioClock> clock_;
   UINT32 buffer_frames_ = 0;
+  REFERENCE_TIME period_ = kUsualPeriod;
   UINT64 frequency_ = 0;
   MixFormat format_;
 };

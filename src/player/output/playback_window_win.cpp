@@ -18,10 +18,11 @@ constexpr wchar_t kClassName[] = L"QuorvanePlayback";
 constexpr UINT kChangedMessage = WM_APP + 1;
 // Posted once when the player's worker thread could not start.
 constexpr UINT kBrokenMessage = WM_APP + 2;
-// The picture timer wakes the window when the next queued picture falls due, but no later than
-// a sound clock drifting from the system's could matter, and never in a spin.
+// The picture timer wakes the window when the next queued picture falls due (the sound's clock
+// and the system's drift apart by far less than a millisecond over a picture's time), and never
+// in a spin.
 constexpr double kSoonestWake = 0.001;
-constexpr double kLatestWake = 0.05;
+constexpr double kLatestWake = 1.0;
 
 // A metafile's line: UTF-8 when it is valid UTF-8, otherwise text in the ANSI code page, as
 // Notepad on a Japanese Windows saves it.
@@ -173,9 +174,18 @@ void PlaybackWindow::UpdatePictureSize() {
 void PlaybackWindow::Refresh() {
   if (fit_) UpdatePictureSize();  // the clip's proportions are known once it has opened
   if (auto picture = core_->TakeDuePicture()) {
+    bool first = !picture_;
     picture_ = std::move(picture);
-    InvalidateRect(Handle(), nullptr, FALSE);
-    UpdateWindow(Handle());
+    if (first) {
+      // The black around it too.
+      InvalidateRect(Handle(), nullptr, FALSE);
+      UpdateWindow(Handle());
+    } else if (IsWindowVisible(Handle())) {
+      // A picture over the one before, drawn at once: no paint message in between.
+      HDC dc = GetDC(Handle());
+      DrawPicture(dc, PictureRect());
+      ReleaseDC(Handle(), dc);
+    }
   }
   TellTimer();
   if (!timer_) return;
@@ -204,29 +214,33 @@ void PlaybackWindow::Paint() {
       FillRect(dc, &client, black);
       SelectClipRgn(dc, nullptr);
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    // The rows lie stride bytes apart; only the picture's own width of each is shown.
-    info.bmiHeader.biWidth = picture_->stride / 4;
-    info.bmiHeader.biHeight = -picture_->height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    if (picture_->width == width && picture_->height == height) {
-      // The scaler made the picture at this size already: a plain copy.
-      SetDIBitsToDevice(dc, rect.left, rect.top, static_cast<DWORD>(width),
-                        static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height),
-                        picture_->bgra.data(), &info, DIB_RGB_COLORS);
-    } else {
-      // Only a picture wider or taller than any screen, converted at the clip's own size.
-      SetStretchBltMode(dc, HALFTONE);
-      StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, picture_->width, picture_->height,
-                    picture_->bgra.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-    }
+    DrawPicture(dc, rect);
   }
   EndPaint(Handle(), &paint);
+}
+
+void PlaybackWindow::DrawPicture(HDC dc, const RECT& rect) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  // The rows lie stride bytes apart; only the picture's own width of each is shown.
+  info.bmiHeader.biWidth = picture_->stride / 4;
+  info.bmiHeader.biHeight = -picture_->height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  int width = rect.right - rect.left;
+  int height = rect.bottom - rect.top;
+  if (picture_->width == width && picture_->height == height) {
+    // The scaler made the picture at this size already: a plain copy.
+    SetDIBitsToDevice(dc, rect.left, rect.top, static_cast<DWORD>(width),
+                      static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height),
+                      picture_->bgra.data(), &info, DIB_RGB_COLORS);
+  } else {
+    // Only a picture wider or taller than any screen, converted at the clip's own size.
+    SetStretchBltMode(dc, HALFTONE);
+    StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, picture_->width, picture_->height,
+                  picture_->bgra.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+  }
 }
 
 std::unique_ptr<PlaybackWindow> CreatePlaybackWindow(HWND parent, int control_id, RECT place,

@@ -62,6 +62,8 @@ class PlaybackWindow final : public PlaybackComponent, private win::Window {
   RECT PictureRect() const;
   void UpdatePictureSize();
   void Refresh();
+  // The picture on show into its place.
+  void DrawPicture(HDC dc, const RECT& rect);
   // The picture timer knows whether pictures are being shown.
   void TellTimer();
   void Paint();

@@ -1,6 +1,6 @@
 // Where the clips' sound goes: float interleaved samples at each clip's own rate and channels.
 // One output serves a player for its life, and keeps one device stream from clip to clip.
-// Threads: the player's worker calls BeginClip, Write, Ready, EndClip and Finish; any thread calls
+// Threads: the player's worker calls BeginClip, Write, RoomIn, EndClip and Finish; any thread calls
 // DropClip, Heard and Rest. The output guards its state with a lock of its own, taken last: a
 // caller may hold its own lock around Heard, DropClip and Rest (never around Write or Finish,
 // which wait), and the output calls nobody while it holds it.
@@ -42,8 +42,9 @@ class AudioOutput {
   // Queues the clip's frames; waits while enough is queued; returns at once for a clip that was
   // dropped, or that is not the output's current one.
   virtual void Write(uint64_t clip, const float* samples, size_t frames) = 0;
-  // True when Write would take frames of the clip at once.
-  virtual bool Ready(uint64_t clip) = 0;
+  // Seconds until Write would take a good piece of the clip's sound at once (0: now, and for a
+  // clip that is not the current one), as the device plays what is queued.
+  virtual double RoomIn(uint64_t clip) = 0;
   // The clip's last frames have been written.
   virtual void EndClip(uint64_t clip) = 0;
   // Waits until the clip's last sound has been heard, or the clip was dropped.

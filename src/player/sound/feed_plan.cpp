@@ -12,6 +12,9 @@ constexpr size_t kKeptThird = 3;
 // A stream with room and nothing to decide is looked at again after this long at the latest,
 // should its device stop signalling.
 constexpr double kLongestDeviceWait = 0.2;
+// The device periods of sound the feeding thread leaves the device at the least while it sleeps:
+// enough to ride over a late wake. It sleeps until half of what the device holds is left.
+constexpr double kPeriodsLeft = 2;
 
 }  // namespace
 
@@ -45,6 +48,12 @@ DeviceFeed PlanFeed(const FeedView& v) {
   }
   feed.start = !v.started && feed.Frames() > 0;
   return feed;
+}
+
+std::optional<double> SleepAfterFeed(double held, double period) {
+  double spare = held - std::max(kPeriodsLeft * period, held / 2);
+  if (period <= 0 || spare + 1e-9 < period) return std::nullopt;
+  return spare;
 }
 
 }  // namespace quorvane::player

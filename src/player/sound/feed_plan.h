@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 namespace quorvane::player {
 
@@ -57,5 +58,10 @@ struct DeviceFeed {
 };
 
 DeviceFeed PlanFeed(const FeedView& view);
+
+// After a feed the device holds this many seconds of sound: how long the feeding thread sleeps
+// on its own before it looks again, or nothing when it waits for the device's event (it holds
+// little). A device that holds enough is not woken for at every one of its periods.
+std::optional<double> SleepAfterFeed(double held, double period);
 
 }  // namespace quorvane::player

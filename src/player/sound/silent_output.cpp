@@ -4,12 +4,15 @@ namespace quorvane::player {
 
 namespace {
 
+constexpr double kNever = 1e9;
+
 class SilentOutput final : public AudioOutput {
  public:
   void SetListener(std::function<void()>) override {}
   uint64_t BeginClip(SoundFormat) override { return ++clips_; }
   void Write(uint64_t, const float*, size_t) override {}
-  bool Ready(uint64_t) override { return false; }
+  // Nothing is played, so nothing need be decoded ahead.
+  double RoomIn(uint64_t) override { return kNever; }
   void EndClip(uint64_t) override {}
   void Finish(uint64_t) override {}
   void DropClip() override {}

@@ -18,8 +18,10 @@ class SoundStream {
   virtual ~SoundStream() = default;
 
   virtual MixFormat Format() const = 0;
-  // The buffer it shares with the device, in frames.
+  // The buffer it shares with the device, in frames, and the device's period (seconds): how
+  // often its event comes.
   virtual size_t BufferFrames() const = 0;
+  virtual double Period() const = 0;
   // Frames given and not yet played; false once the device has gone.
   virtual bool Padding(size_t& frames) = 0;
   // Gives frames in the device's format (silence where bytes is null); false once the device
@@ -27,6 +29,8 @@ class SoundStream {
   virtual bool Give(const uint8_t* bytes, size_t frames) = 0;
   // Starts playing what was given; false once the device has gone.
   virtual bool Start() = 0;
+  // Stops, and drops what the device holds: its position is 0 again, and it is started anew.
+  virtual bool Flush() = 0;
 
   enum class Reading { kAccurate, kInaccurate, kGone };
   // The device's position (seconds of what it was given, played) and the moment it was read

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "player/convert/mix_converter.h"
@@ -23,9 +24,12 @@ class Feeder {
       if (plan.step == FeederStep::kStop) break;
       if (plan.step == FeederStep::kClose) Close();
       if (plan.step == FeederStep::kOpen) Open();
-      if (plan.step == FeederStep::kFeed) Feed();
+      std::optional<double> sleep;
+      if (plan.step == FeederStep::kFeed) sleep = Feed();
       Tell();
-      if (plan.step == FeederStep::kFeed || plan.step == FeederStep::kWait) {
+      if (sleep) {
+        devices_.Wait(nullptr, *sleep);
+      } else if (plan.step == FeederStep::kFeed || plan.step == FeederStep::kWait) {
         devices_.Wait(stream_.get(), plan.wait);
       }
     }
@@ -87,6 +91,7 @@ class Feeder {
     started_ = false;
     given_ = played_ = 0;
     moved_at_ = now;
+    state_->flush = false;
     state_->stream_open = true;
     state_->failed = false;
     state_->device_clock = DeviceClock();
@@ -138,7 +143,12 @@ class Feeder {
     });
   }
 
-  void Feed() {
+  // Feeds the device; how long the thread may then sleep on its own (SleepAfterFeed).
+  std::optional<double> Feed() {
+    if (TakeFlush() && started_) {
+      if (!Calling([&] { return stream_->Flush(); })) return Lost();
+      Restarted();
+    }
     size_t padding = 0;
     size_t buffer = stream_->BufferFrames();
     if (started_ && !Calling([&] { return stream_->Padding(padding); })) return Lost();
@@ -170,6 +180,25 @@ class Feeder {
     SoundStream::Reading reading = Calling([&] { return stream_->Position(position, at); });
     if (reading == SoundStream::Reading::kGone) return Lost();
     Record(feed, reading == SoundStream::Reading::kAccurate, position, at);
+    if (!started_) return std::nullopt;
+    double held = static_cast<double>(padding + feed.plan.Frames()) / format_.rate;
+    return SleepAfterFeed(held, stream_->Period());
+  }
+
+  bool TakeFlush() {
+    std::lock_guard lock(state_->mutex);
+    return std::exchange(state_->flush, false);
+  }
+
+  // The stream starts from nothing, as a new one: its position at 0, the silence before its
+  // sound to give first.
+  void Restarted() {
+    started_ = false;
+    lead_in_ = static_cast<size_t>(kLeadIn * format_.rate);
+    given_ = played_ = 0;
+    moved_at_ = Now();
+    std::lock_guard lock(state_->mutex);
+    state_->device_clock = DeviceClock();
   }
 
   // A started stream whose device plays nothing of what it holds, without an error, for as long
@@ -194,14 +223,13 @@ class Feeder {
   size_t StartAfter() const { return static_cast<size_t>(kLeadIn * format_.rate); }
   size_t FifoFrames() const { return fifo_.size() / static_cast<size_t>(format_.FrameBytes()); }
 
-  // Converts enough of the clip's sound for the room there is, outside the lock.
+  // Converts enough of the clip's sound for the room there is, outside the lock. The resampler's
+  // output keeps step with its input, so the fifo's place only moves on by what is given.
   void TopUp(size_t room) {
     if (!converting_ || FifoFrames() >= room) return;
     std::vector<float>& taken = taken_;
     taken.clear();
     bool last = false;
-    double held = converter_.HeldSeconds();
-    double taken_place = 0;
     size_t channels = 1;
     {
       std::lock_guard lock(state_->mutex);
@@ -211,11 +239,9 @@ class Feeder {
       double ratio = static_cast<double>(queue.Format().rate) / format_.rate;
       size_t wanted =
           static_cast<size_t>(std::ceil(static_cast<double>(room - FifoFrames()) * ratio)) + 1;
-      taken_place = queue.Seconds(static_cast<double>(queue.Given()));
       queue.Give(wanted, taken);
       last = queue.Ended() && queue.Waiting() == 0;
     }
-    if (fifo_.empty()) fifo_place_ = taken_place - held;
     size_t frames = taken.size() / channels;
     if (!taken.empty() && !converter_.Convert(taken.data(), frames, fifo_)) converting_ = false;
     if (last && !flushed_) {
@@ -261,19 +287,19 @@ class Feeder {
       state_->over = true;
       state_->changed.notify_all();
     }
-    if (state_->writer_waiting &&
-        queue.Seconds(static_cast<double>(queue.Held())) < kQueued - kRefill) {
-      state_->changed.notify_all();
-    }
+    // A worker waiting for room goes on as soon as there is some: it decodes the pictures too.
+    if (state_->writer_waiting) state_->changed.notify_all();
   }
 
-  void Lost() {
+  // The stream's device has gone: the clip goes on by the clock until another is open.
+  std::nullopt_t Lost() {
     double now = Now();
     std::lock_guard lock(state_->mutex);
     state_->failed = true;
     if (state_->SoundWanted() && state_->route == SoundState::Route::kDevice) {
       state_->RouteToClock(now, state_->device_clock.ClipSeconds(now).value_or(0));
     }
+    return std::nullopt;
   }
 
   // Tells the listener when what Heard says has changed, and once for each new clip (whose

@@ -1,5 +1,6 @@
 #include "player/sound/sound_output.h"
 
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 #include <thread>
@@ -18,6 +19,9 @@ constexpr auto kStopWait = std::chrono::milliseconds(500);
 // device that stopped answering, and without a device the clock plays the queue.
 constexpr auto kWriterLook = std::chrono::milliseconds(250);
 constexpr auto kClockLook = std::chrono::milliseconds(20);
+// The worker decodes sound ahead in pieces of this many seconds.
+constexpr double kRefill = 0.2;
+constexpr double kUntilTheRestEnds = 1e9;
 
 using Lock = std::unique_lock<std::mutex>;
 
@@ -67,6 +71,7 @@ class SoundOutput final : public AudioOutput {
     uint64_t clip;
     {
       std::lock_guard lock(state_->mutex);
+      if (state_->SoundWanted()) state_->flush = true;
       clip = ++state_->clips;
       NewClip(clip, format);
       state_->open_now = true;
@@ -96,11 +101,18 @@ class SoundOutput final : public AudioOutput {
     }
   }
 
-  bool Ready(uint64_t clip) override {
+  double RoomIn(uint64_t clip) override {
     std::lock_guard lock(state_->mutex);
-    if (!Current(clip)) return true;
+    if (!Current(clip)) return 0;
+    if (state_->resting) return kUntilTheRestEnds;
     state_->Settle(state_->devices->Now());
-    return state_->queue.Seconds(static_cast<double>(state_->queue.Held())) < kQueued;
+    // Sound is decoded ahead in pieces of a refill's worth: once the queue has that much room it
+    // is filled up, so the worker is woken a few times a second for sound, not at every period
+    // of the device.
+    double held = state_->queue.Seconds(static_cast<double>(state_->queue.Held()));
+    if (held >= kQueued) filling_ = false;
+    if (held <= kQueued - kRefill) filling_ = true;
+    return filling_ ? 0.0 : held - (kQueued - kRefill);
   }
 
   void EndClip(uint64_t clip) override {
@@ -124,6 +136,8 @@ class SoundOutput final : public AudioOutput {
   void DropClip() override {
     {
       std::lock_guard lock(state_->mutex);
+      // What the device still holds of it is dropped too.
+      if (state_->SoundWanted()) state_->flush = true;
       NewClip(0, {});
     }
     state_->devices->Wake();
@@ -187,6 +201,7 @@ class SoundOutput final : public AudioOutput {
 
   std::shared_ptr<SoundState> state_;
   std::thread feeder_;
+  bool filling_ = false;  // under the state's lock: the queue is being filled up
 };
 
 }  // namespace

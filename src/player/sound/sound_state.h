@@ -20,8 +20,6 @@ namespace quorvane::player {
 
 // Sound the worker may queue ahead of the device: enough to ride over a slow picture.
 inline constexpr double kQueued = 0.8;
-// The worker is woken to queue more once this much of the queue has been played.
-inline constexpr double kRefill = 0.2;
 // Silence before a new stream's sound: a few of the device's steps, so that its position has
 // begun to move, and is known, before the sound is heard.
 inline constexpr double kLeadIn = 0.06;
@@ -71,6 +69,7 @@ struct SoundState {
   DeviceClock device_clock;  // the open stream's
   double wanted_at = 0;      // when sound was last wanted
   bool open_now = false;     // a device is asked for at once (a new clip, a rest's end)
+  bool flush = false;        // a clip's sound was dropped while the device held some
   bool writer_waiting = false;
 };
 

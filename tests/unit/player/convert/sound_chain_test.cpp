@@ -148,6 +148,23 @@ TEST(SoundChain, ASinesNoiseIsNoMoreThanFFmpegsDefaultResamplersAtEveryRate) {
   }
 }
 
+// The device's sound keeps step with the clip's: a click at the clip's moment t comes out at the
+// device's frame t x its rate, from every rate (the sound output counts the clip's time by the
+// device's frames).
+TEST(SoundChain, WhatComesOutKeepsStepWithWhatWentIn) {
+  for (int rate : {8000, 22050, 44100, 48000}) {
+    SCOPED_TRACE(rate);
+    FramePtr frame = ToneFrame(rate, AV_SAMPLE_FMT_FLTP);
+    auto* samples = reinterpret_cast<float*>(frame->data[0]);
+    std::fill(samples, samples + rate, 0.0f);
+    samples[rate / 2] = 1.0f;  // half a second in
+    std::vector<float> out = ThroughTheChain(frame.get());
+    auto peak = std::max_element(out.begin(), out.end());
+    double at = static_cast<double>(peak - out.begin()) / kDeviceRate;
+    EXPECT_NEAR(at, 0.5, 1.0 / rate + 1.0 / kDeviceRate);
+  }
+}
+
 // A decoder's 16-bit sound keeps every bit of it: at the device's own rate the float device gets
 // the very samples, scaled.
 TEST(SoundChain, SixteenBitSoundAtTheDevicesRateArrivesUnchanged) {

@@ -71,7 +71,7 @@ class RecordingDevice final : public AudioOutput {
     log_.push_back("device write " + std::to_string(frames) +
                    (clip == kClip ? "" : " for clip " + std::to_string(clip)));
   }
-  bool Ready(uint64_t) override { return true; }
+  double RoomIn(uint64_t) override { return 0; }
   void EndClip(uint64_t) override { log_.push_back("device end"); }
   void Finish(uint64_t) override { log_.push_back("device finish"); }
   void DropClip() override { log_.push_back("device drop"); }
@@ -107,8 +107,8 @@ class ScriptedCore final : public ClipRunCore {
     full_ = true;
     return true;
   }
-  void WaitForRoom(bool sound) override {
-    log_.push_back(sound ? "wait for room or sound" : "wait for room");
+  void WaitForRoom(double sound_room_in) override {
+    log_.push_back(sound_room_in >= 0 ? "wait for room or sound" : "wait for room");
     full_ = false;
   }
   void WaitUntilClipTime(double time) override {

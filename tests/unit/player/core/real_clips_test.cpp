@@ -2,6 +2,8 @@
 // files, broken ones) played, read from the shared folder beside the project when it is there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
@@ -103,9 +105,9 @@ class RealTimeDevice final : public AudioOutput {
     dropped_ = false;
     return 1;
   }
-  bool Ready(uint64_t) override {
+  double RoomIn(uint64_t) override {
     std::lock_guard lock(mutex_);
-    return Ahead() < kMostAhead;
+    return std::max(0.0, Ahead() - kMostAhead);
   }
   void Write(uint64_t, const float*, size_t frames) override {
     std::unique_lock lock(mutex_);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 namespace quorvane::player {
 namespace {
 
@@ -110,6 +113,27 @@ TEST(FeedPlan, WhatTheFeedingThreadDoesNext) {
     EXPECT_EQ(plan.step, c.step);
     if (plan.step == FeederStep::kWait || plan.step == FeederStep::kFeed) {
       EXPECT_NEAR(plan.wait, c.wait, 1e-9);
+    }
+  }
+}
+
+// A device that holds plenty is left alone until half of it is left, two of its periods at the
+// least; one that holds little is woken for at its next event.
+TEST(FeedPlan, HowLongTheFeedingThreadSleepsAfterAFeed) {
+  struct Case {
+    double held, period;
+    std::optional<double> sleep;
+  } cases[] = {
+      {0.050, 0.010, 0.025},        {0.040, 0.010, 0.020},        {0.030, 0.010, 0.010},
+      {0.025, 0.010, std::nullopt}, {0.010, 0.010, std::nullopt}, {0.100, 0.003, 0.050},
+      {0.040, 0, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.held) + " s held");
+    std::optional<double> sleep = SleepAfterFeed(c.held, c.period);
+    ASSERT_EQ(sleep.has_value(), c.sleep.has_value());
+    if (sleep) {
+      EXPECT_NEAR(*sleep, *c.sleep, 1e-9);
     }
   }
 }

@@ -130,7 +130,7 @@ TEST(SoundOutput, FollowsTheDefaultDeviceWhenItsDeviceGoesOrANewOneIsChosen) {
     uint64_t clip = o.Play(2.0);
     ASSERT_TRUE(o.Reached(5600));
     o.control->SetDefault("headphones");
-    if (pulled) o.control->Invalidate();
+    if (pulled) o.control->Invalidate("speakers");
     std::vector<double> places;  // where the sound was said to be heard, every few ms
     std::atomic<bool> watching{true};
     std::thread watcher([&] {

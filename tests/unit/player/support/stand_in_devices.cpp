@@ -14,7 +14,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr double kPeriod = 0.01;
-constexpr size_t kBufferPeriods = 3;
+constexpr size_t kBufferPeriods = 8;
 
 double Seconds(Clock::time_point t) {
   return std::chrono::duration<double>(t.time_since_epoch()).count();
@@ -25,12 +25,13 @@ using Shared = StandInDevices::Shared;
 class StandInStream final : public SoundStream, public Shared::Playing {
  public:
   // Under the shared lock.
-  StandInStream(std::shared_ptr<Shared> shared, std::string device, int generation)
-      : shared_(std::move(shared)), device_(std::move(device)), generation_(generation) {
+  StandInStream(std::shared_ptr<Shared> shared, std::string device, int number)
+      : shared_(std::move(shared)), device_(std::move(device)), number_(number) {
     shared_->streams.push_back(this);
   }
   ~StandInStream() override {
     std::lock_guard lock(shared_->mutex);
+    if (Valid()) Play();  // up to its close
     --shared_->open_now;
     std::erase(shared_->streams, static_cast<Shared::Playing*>(this));
     shared_->changed.notify_all();
@@ -40,6 +41,7 @@ class StandInStream final : public SoundStream, public Shared::Playing {
   size_t BufferFrames() const override {
     return static_cast<size_t>(shared_->format.rate * kPeriod) * kBufferPeriods;
   }
+  double Period() const override { return kPeriod; }
   bool Padding(size_t& frames) override {
     std::unique_lock lock = Answering();
     if (!Valid()) return false;
@@ -65,6 +67,15 @@ class StandInStream final : public SoundStream, public Shared::Playing {
     last_ = shared_->Now();
     return true;
   }
+  bool Flush() override {
+    std::unique_lock lock = Answering();
+    if (!Valid()) return false;
+    Play();
+    queued_.clear();
+    started_ = false;
+    played_ = 0;
+    return true;
+  }
   Reading Position(double& seconds, double& at) override {
     std::unique_lock lock = Answering();
     if (!Valid()) return Reading::kGone;
@@ -81,11 +92,13 @@ class StandInStream final : public SoundStream, public Shared::Playing {
     shared_->changed.wait(lock, [&] { return shared_->answering; });
     return lock;
   }
-  bool Valid() const { return shared_->generation == generation_; }
+  bool Valid() const { return !shared_->invalid.contains(number_); }
+  int Number() const override { return number_; }
+  const std::string& Device() const override { return device_; }
   // Under the shared lock: plays what the time since the last call allows, and no more than was
   // given.
   void Play() override {
-    if (!started_ || shared_->silent_generation == generation_) return;
+    if (!started_ || shared_->silent.contains(number_)) return;
     double now = shared_->Now();
     double frames = (now - last_) * shared_->format.rate + fraction_;
     size_t count = static_cast<size_t>(frames);
@@ -103,7 +116,7 @@ class StandInStream final : public SoundStream, public Shared::Playing {
 
   std::shared_ptr<Shared> shared_;
   std::string device_;
-  int generation_;
+  int number_;
   std::vector<float> queued_;
   size_t played_ = 0;
   bool started_ = false;
@@ -136,9 +149,8 @@ std::unique_ptr<SoundStream> StandInDevices::OpenDefault() {
   if (shared_->default_device.empty()) return nullptr;
   ++shared_->opened;
   ++shared_->open_now;
-  ++shared_->generation;
   shared_->changed.notify_all();
-  return std::make_unique<StandInStream>(shared_, shared_->default_device, shared_->generation);
+  return std::make_unique<StandInStream>(shared_, shared_->default_device, shared_->opened);
 }
 
 bool StandInDevices::DefaultChanged() {
@@ -180,15 +192,22 @@ void Shared::SetDefault(const std::string& name) {
   changed.notify_all();
 }
 
-void Shared::Invalidate() {
+void Shared::Invalidate(const std::string& device) {
   std::lock_guard lock(mutex);
-  ++generation;
+  for (Playing* stream : streams) {
+    if (!device.empty() && stream->Device() != device) continue;
+    stream->Play();  // up to this moment
+    invalid.insert(stream->Number());
+  }
   changed.notify_all();
 }
 
 void Shared::StopPlaying() {
   std::lock_guard lock(mutex);
-  silent_generation = generation;
+  for (Playing* stream : streams) {
+    stream->Play();  // up to this moment
+    silent.insert(stream->Number());
+  }
 }
 
 void Shared::StopAnswering() {

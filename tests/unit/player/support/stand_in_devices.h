@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,9 +52,10 @@ class StandInDevices final : public SoundDevices {
 struct StandInDevices::Shared {
   // The default device from now on ("" for none), as Windows tells its change.
   void SetDefault(const std::string& name);
-  // The open stream's device is invalidated: every call of its stream fails from now on.
-  void Invalidate();
-  // The open stream plays nothing more of what it holds, and says nothing of it.
+  // The device's streams open now are invalidated (every device's, with no name): every call of
+  // theirs fails from now on. A stream opened afterwards works.
+  void Invalidate(const std::string& device = "");
+  // The streams open now play nothing more of what they hold, and say nothing of it.
   void StopPlaying();
   // Every device call blocks from now until Answer.
   void StopAnswering();
@@ -80,13 +82,14 @@ struct StandInDevices::Shared {
   bool answering = true;
   int opened = 0;
   int open_now = 0;
-  int generation = 0;          // of the open stream; Invalidate moves it on
-  int silent_generation = -1;  // a stream that stopped playing
+  std::set<int> invalid, silent;  // streams by number
   bool thread_running = false;
   std::vector<Heard> played;
   // The streams open now, which play on whenever anyone looks.
   struct Playing {
     virtual void Play() = 0;
+    virtual int Number() const = 0;
+    virtual const std::string& Device() const = 0;
   };
   std::vector<Playing*> streams;
 };

@@ -122,7 +122,7 @@ class ScriptedOutput final : public AudioOutput {
     if (log_->frames == 0) first_ = time_->Elapsed();
     log_->frames += frames;
   }
-  bool Ready(uint64_t) override { return true; }
+  double RoomIn(uint64_t) override { return 0; }
   void EndClip(uint64_t) override { ++log_->ends; }
   void Finish(uint64_t) override {}
   void DropClip() override {

@@ -9,6 +9,7 @@
 #include "win/app_win.h"
 #include "win/system_library_win.h"
 #include "win/text_win.h"
+#include "win/thread_name_win.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ class Win32StartupHost final : public quorvane::startup::StartupHost {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before any DLL is loaded by name: none may come from the folder the .scr was started from.
   quorvane::win::RestrictDllSearchToSystemFolder();
+  quorvane::win::NameThisThread(L"quorvane_window");
   Win32StartupHost host;
   quorvane::startup::Main(host);
   // Only the settings dialog gets here: it runs on events until OK or Cancel ends the process.

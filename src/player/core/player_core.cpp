@@ -77,7 +77,7 @@ class PlayerCore::Waker {
 
 PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
                        LineDecoder metafile_lines, std::shared_ptr<const ClipFiles> files,
-                       std::shared_ptr<TimeSource> time)
+                       std::shared_ptr<TimeSource> time, std::function<void()> worker_started)
     : audio_(audio ? std::move(audio) : CreateSilentOutput()),
       changed_(std::move(changed)),
       metafile_lines_(std::move(metafile_lines)),
@@ -90,7 +90,10 @@ PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()>
   waker_ = std::make_shared<Waker>(wake_worker_, changed_);
   audio_->SetListener([waker = waker_] { waker->Wake(); });
   try {
-    worker_ = std::thread([this] { Run(); });
+    worker_ = std::thread([this, started = std::move(worker_started)] {
+      if (started) started();
+      Run();
+    });
   } catch (const std::system_error&) {
     // Working() is false; the component's window raises its notice.
   }

@@ -46,9 +46,10 @@ class PlayerCore {
   // it must only wake the user-interface thread (signal an event, post a message).
   // metafile_lines reads a metafile's lines as text (on Windows also in the ANSI code page).
   // Every file is read through files (the disk's when null); time is the system's when null.
+  // worker_started runs first thing on the worker thread (it names the thread).
   PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
              LineDecoder metafile_lines = Utf8Line, std::shared_ptr<const ClipFiles> files = {},
-             std::shared_ptr<TimeSource> time = {});
+             std::shared_ptr<TimeSource> time = {}, std::function<void()> worker_started = {});
   ~PlayerCore();
   PlayerCore(const PlayerCore&) = delete;
   PlayerCore& operator=(const PlayerCore&) = delete;

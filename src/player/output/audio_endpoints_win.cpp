@@ -10,6 +10,7 @@
 #include "player/output/audio_client_stream_win.h"
 #include "player/output/device_notifications_win.h"
 #include "win/system_library_win.h"
+#include "win/thread_name_win.h"
 
 namespace quorvane::player {
 
@@ -71,6 +72,7 @@ class AudioEndpoints final : public SoundDevices {
   }
 
   void ThreadStarted() override {
+    win::NameThisThread(L"quorvane_sound");
     com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     priority_.Raise();
     IMMDeviceEnumerator* enumerator = nullptr;

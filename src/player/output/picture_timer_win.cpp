@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "win/system_library_win.h"
+#include "win/thread_name_win.h"
 
 namespace quorvane::player {
 
@@ -59,6 +60,7 @@ class WaitablePictureTimer final : public PictureTimer {
 
  private:
   void Wait() {
+    win::NameThisThread(L"quorvane_timer");
     HANDLE events[] = {quit_, timer_};
     while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
       PostMessageW(window_, message_, 0, 0);

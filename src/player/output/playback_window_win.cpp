@@ -8,6 +8,7 @@
 #include "player/output/picture_fit.h"
 #include "player/sound/sound_output.h"
 #include "win/text_win.h"
+#include "win/thread_name_win.h"
 
 namespace quorvane::player {
 
@@ -65,7 +66,7 @@ bool PlaybackWindow::Create(HWND parent, int control_id, RECT place, bool visibl
         SetEvent(wake);
         PostMessageW(window, kChangedMessage, 0, 0);
       },
-      MetafileLine);
+      MetafileLine, nullptr, nullptr, [] { win::NameThisThread(L"quorvane_worker"); });
   left_ = static_cast<float>(place.left);
   top_ = static_cast<float>(place.top);
   width_ = static_cast<float>(place.right - place.left);

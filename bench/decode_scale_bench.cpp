@@ -11,31 +11,21 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/imgutils.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
-#include <time.h>
-
-#include <cerrno>
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "monotonic_clock.h"
+
 namespace {
 
-double Now(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-void SleepUntil(double time) {
-  timespec until{static_cast<time_t>(time), static_cast<long>((time - std::floor(time)) * 1e9)};
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-  }
-}
+using quorvane::bench::Now;
+using quorvane::bench::SecondsOn;
+using quorvane::bench::SleepUntil;
 
 struct Decoder {
   AVCodecContext* context = nullptr;
@@ -76,9 +66,9 @@ bool PlayOnce(const char* path, int width, int height, double until, long& pictu
                    swr_init(resampler) == 0;
     }
     const AVRational video_base = format->streams[video.stream]->time_base;
-    const double start = Now(CLOCK_MONOTONIC);
+    const double start = Now();
     played = true;
-    while (Now(CLOCK_MONOTONIC) < until && av_read_frame(format, packet) >= 0) {
+    while (Now() < until && av_read_frame(format, packet) >= 0) {
       if (packet->stream_index == video.stream && avcodec_send_packet(video.context, packet) == 0) {
         while (avcodec_receive_frame(video.context, frame) == 0) {
           double due =
@@ -127,17 +117,18 @@ int main(int argc, char** argv) {
     return 2;
   }
   av_log_set_level(AV_LOG_ERROR);
-  const double start = Now(CLOCK_MONOTONIC), cpu = Now(CLOCK_PROCESS_CPUTIME_ID);
+  const double start = Now(), cpu = SecondsOn(CLOCK_PROCESS_CPUTIME_ID);
   const double until = start + seconds;
   long pictures = 0;
-  while (Now(CLOCK_MONOTONIC) < until) {
+  while (Now() < until) {
     if (!PlayOnce(argv[1], width, height, until, pictures)) {
       std::fprintf(stderr, "decode_scale_bench: cannot play %s\n", argv[1]);
       return 1;
     }
   }
-  const double wall = Now(CLOCK_MONOTONIC) - start;
+  const double wall = Now() - start;
   std::printf("decode_scale_bench: %ld pictures scaled to %d x %d in %.1f s, %.2f %% of one core\n",
-              pictures, width, height, wall, 100 * (Now(CLOCK_PROCESS_CPUTIME_ID) - cpu) / wall);
+              pictures, width, height, wall,
+              100 * (SecondsOn(CLOCK_PROCESS_CPUTIME_ID) - cpu) / wall);
   return 0;
 }

@@ -14,19 +14,20 @@
 // process's share of one core with its target. Exits 1 when the process could not be read or
 // ended before the stretch did.
 #include <dirent.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "monotonic_clock.h"
 #include "wakeups/thread_census.h"
 
 namespace quorvane::wakeups {
@@ -39,17 +40,8 @@ std::string ReadFile(const std::string& path) {
   return file ? text.str() : std::string();
 }
 
-double Now() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-void SleepUntil(double time) {
-  timespec until{static_cast<time_t>(time), static_cast<long>((time - std::floor(time)) * 1e9)};
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-  }
-}
+using bench::Now;
+using bench::SleepUntil;
 
 // Every thread of the process now; empty once it is gone.
 std::map<int, ThreadCounters> Sample(int pid, long ticks_per_second) {

@@ -54,6 +54,7 @@
 #include <vector>
 
 #include "av_sync/analysis.h"
+#include "monotonic_clock.h"
 
 namespace quorvane::av_sync {
 namespace {
@@ -62,17 +63,8 @@ constexpr double kRecordRate = 44100;
 constexpr double kFragmentSeconds = 0.005;
 constexpr double kTimingEverySeconds = 0.02;
 
-void SleepUntil(double time) {
-  timespec until{static_cast<time_t>(time), static_cast<long>((time - std::floor(time)) * 1e9)};
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-  }
-}
-
-double Now() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+using bench::Now;
+using bench::SleepUntil;
 
 // One answer of the server about the stream's timing, with what it is made of.
 struct Anchor {

@@ -14,15 +14,17 @@
 
 namespace quorvane::saver {
 
-// A pass through the playlist in which nothing played is followed by this pause.
-inline constexpr uint64_t kIdlePassPauseMs = 5000;
+// A pass through the playlist in which nothing played is followed by this pause: an empty
+// playlist, or clips that are all missing, are looked at again twice a minute, and the saver
+// wakes for nothing else meanwhile.
+inline constexpr uint64_t kIdlePassPauseMs = 30000;
 // The longest the loop sleeps while it waits for a clip's picture size: about one picture of
 // a 60 Hz screen.
 inline constexpr int kFramePeriodMs = 15;
 // The longest it sleeps while a clip plays. Only a safety net: input and every change of the
-// component (its end included) wake it at once, and each wake-up costs processor time (the
-// display off, this is all that wakes it).
-inline constexpr int kPlayingWaitMs = 1000;
+// component (its end included) wake it at once, and each wake-up costs processor time (with the
+// display off nothing else wakes it).
+inline constexpr int kPlayingWaitMs = 10000;
 
 class FrmMain {
  public:

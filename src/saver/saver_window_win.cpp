@@ -14,6 +14,7 @@
 #include "settings/settings_store_win.h"
 #include "win/app_win.h"
 #include "win/resource_ids.h"
+#include "win/thread_name_win.h"
 #include "win/window_win.h"
 
 namespace quorvane::saver {
@@ -115,6 +116,7 @@ class SaverWindow final : private SaverInput, public SaverSurface, public SaverH
 
   // Ends the process when the saver ends, or when its windows cannot be made.
   [[noreturn]] void Run() {
+    win::NameThisThread(L"quorvane_window");
     store_ = settings::CreateProgramSettingsStore();
     if (!CreateWindows()) win::EndProcess();
     frm_ = std::make_unique<FrmMain>(*this, *component_, *store_);

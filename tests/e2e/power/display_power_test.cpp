@@ -13,11 +13,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <thread>
 
-#include "saver/saver_window_win.h"
 #include "support/counter_clip.h"
+#include "support/display_power.h"
 #include "support/saver_driver.h"
+#include "support/saver_here.h"
 #include "support/sound.h"
 #include "support/support.h"
 
@@ -28,28 +28,11 @@ constexpr double kTone = 1000;    // counter.rm's tone
 constexpr double kMarker = 3000;  // the test's own
 constexpr double kHeard = 400;
 
-// GUID_CONSOLE_DISPLAY_STATE, which the saver asks Windows for.
-constexpr GUID kConsoleDisplayState = {
-    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-
-// As Windows tells a window the display's state: 0 off, 1 on, 2 dimmed.
-void Display(HWND window, DWORD state) {
-  struct {
-    GUID setting;
-    DWORD length;
-    DWORD state;
-  } message{kConsoleDisplayState, sizeof(DWORD), state};
-  static_assert(offsetof(decltype(message), state) == offsetof(POWERBROADCAST_SETTING, Data));
-  SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
-               reinterpret_cast<LPARAM>(&message));
-}
-
 double ProcessorSeconds() {
   FILETIME created, exited, kernel, user;
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
   auto seconds = [](FILETIME t) {
-    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) |
-                               t.dwLowDateTime) *
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) *
            1e-7;
   };
   return seconds(kernel) + seconds(user);
@@ -73,25 +56,11 @@ DWORD DarkMilliseconds() {
 
 // The second copy's part: the saver in this process, and every check.
 void RunTheSaverHere() {
-  // The saver reads its settings beside the program: this one.
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring folder(self);
-  folder.resize(folder.find_last_of(L'\\'));
-  WriteFileBytes(folder + L"\\Quorvane.ini",
-                 SaverSettings({"SizeSel  =1"}, {L"counter.rm"}));
   auto recorder = std::make_unique<SoundRecorder>();
   ASSERT_TRUE(recorder->Started());
-  std::thread([] { saver::LoadSaverWindow(); }).detach();
-  HWND window = nullptr, component = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        window = FindWindowW(L"QuorvaneSaver", L"Form1");
-        std::vector<HWND> children = window ? Children(window, L"QuorvanePlayback") : std::vector<HWND>{};
-        component = children.empty() ? nullptr : children[0];
-        return component && IsWindowVisible(component);
-      },
-      15000));
+  SaverHere saver;
+  ASSERT_TRUE(StartSaverHere(SaverSettings({"SizeSel  =1"}, {L"counter.rm"}), saver));
+  HWND window = saver.window, component = saver.component;
   // What playing takes, for comparison (and as a check that the measure measures).
   double cpu_playing = ProcessorSeconds();
   std::vector<Sample> before = WatchPictures(component, 2.0);
@@ -100,7 +69,7 @@ void RunTheSaverHere() {
   auto marker = std::make_unique<MarkerTone>();
   Moment off = Mark(*marker);
   ASSERT_TRUE(off.ok);
-  Display(window, 0);
+  TellDisplayState(window, kDisplayOff);
   Sleep(300);
   int at_rest = PictureNumber(component);
   marker.reset();  // its own stream closed, only the saver's could be left
@@ -112,9 +81,10 @@ void RunTheSaverHere() {
   DWORD dark = DarkMilliseconds();
   Sleep(dark);
   double share = (ProcessorSeconds() - cpu_before) / (dark / 1000.0) * 100;
-  std::printf("display off: %.3f %% of a core over %.1f s (playing, with this test's reading of "
-              "the screen: %.2f %%)\n",
-              share, dark / 1000.0, playing);
+  std::printf(
+      "display off: %.3f %% of a core over %.1f s (playing, with this test's reading of "
+      "the screen: %.2f %%)\n",
+      share, dark / 1000.0, playing);
   EXPECT_GT(playing, share) << "the measure of processor time measures nothing";
   EXPECT_LT(share, 1.0);
   EXPECT_EQ(PictureNumber(component), at_rest) << "a picture was painted while the display was off";
@@ -122,7 +92,7 @@ void RunTheSaverHere() {
   marker = std::make_unique<MarkerTone>();
   Moment on = Mark(*marker);
   ASSERT_TRUE(on.ok);
-  Display(window, 1);
+  TellDisplayState(window, kDisplayOn);
   std::vector<Sample> after = WatchPictures(component, 2.5);
   Recording recording = recorder->Stop();
 
@@ -140,9 +110,10 @@ void RunTheSaverHere() {
   double on_at = first_mark->to + 0.005 - 0.2 - on.latency;
   double stopped = gap->from - off_at;
   double back = gap->to - on_at;
-  std::printf("sound stopped %.0f ms after the display went off, and came back %.0f ms after it "
-              "was on again\n",
-              stopped * 1000, back * 1000);
+  std::printf(
+      "sound stopped %.0f ms after the display went off, and came back %.0f ms after it "
+      "was on again\n",
+      stopped * 1000, back * 1000);
   EXPECT_LE(stopped, 0.1);
   EXPECT_LT(gap->to, recording.Seconds() - 1.0) << "the sound did not come back";
   // A device opened anew, and the silence before its sound.
@@ -158,7 +129,7 @@ void RunTheSaverHere() {
   EXPECT_NEAR(PicturesPerSecond(after), 15, 2.5);
 
   // The end while the display is off: the saver ends this process at a key, with 0.
-  Display(window, 0);
+  TellDisplayState(window, kDisplayOff);
   Sleep(200);
   std::fflush(stdout);
   if (::testing::Test::HasFailure()) return;

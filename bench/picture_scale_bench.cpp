@@ -76,11 +76,7 @@ AVFrame* TestPicture(int width, int height) {
 
 Picture EmptyPicture(int width, int height) {
   Picture picture;
-  picture.width = width;
-  picture.height = height;
-  picture.stride = PictureStride(width);
-  picture.bgra.resize(static_cast<size_t>(picture.stride) * static_cast<size_t>(height) +
-                      kPictureTailPadding);
+  SizePicture(picture, width, height);
   return picture;
 }
 

@@ -40,11 +40,7 @@ AVFrame* TenthPicture(const std::string& clip) {
 
 Picture FfmpegPicture(const AVFrame* frame, int width, int height, int flags) {
   Picture picture;
-  picture.width = width;
-  picture.height = height;
-  picture.stride = PictureStride(width);
-  picture.bgra.resize(static_cast<size_t>(picture.stride) * static_cast<size_t>(height) +
-                      kPictureTailPadding);
+  SizePicture(picture, width, height);
   SwsContext* scaler =
       sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), width,
                      height, AV_PIX_FMT_BGRA, flags, nullptr, nullptr, nullptr);

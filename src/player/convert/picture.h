@@ -36,6 +36,10 @@ inline constexpr size_t kPictureTailPadding = 256;
 // Bytes from one row to the next for a picture this wide.
 inline int PictureStride(int width) { return (width * 4 + 63) / 64 * 64; }
 
+struct Picture;
+// Gives the picture this size: its stride, and room in its buffer for its rows and the padding.
+void SizePicture(Picture& picture, int width, int height);
+
 struct Picture {
   int width = 0;
   int height = 0;
@@ -49,5 +53,13 @@ struct Picture {
   // has placed its window). Shared, never written.
   std::shared_ptr<const AVFrame> frame;
 };
+
+inline void SizePicture(Picture& picture, int width, int height) {
+  picture.width = width;
+  picture.height = height;
+  picture.stride = PictureStride(width);
+  picture.bgra.resize(static_cast<size_t>(picture.stride) * static_cast<size_t>(height) +
+                      kPictureTailPadding);
+}
 
 }  // namespace quorvane::player

@@ -89,13 +89,9 @@ bool PictureConverter::Convert(const AVFrame* f, int width, int height, Picture&
   converter_ = sws_getCachedContext(converter_, source_width, source_height, format, width, height,
                                     AV_PIX_FMT_BGRA, flags, nullptr, nullptr, nullptr);
   if (!converter_) return false;
-  picture.width = width;
-  picture.height = height;
-  picture.stride = PictureStride(width);
+  SizePicture(picture, width, height);
   picture.source_width = f->width;
   picture.source_height = f->height;
-  picture.bgra.resize(static_cast<size_t>(picture.stride) * static_cast<size_t>(height) +
-                      kPictureTailPadding);
   uint8_t* planes[4] = {picture.bgra.data(), nullptr, nullptr, nullptr};
   int strides[4] = {picture.stride, 0, 0, 0};
   return sws_scale(converter_, source, source_strides, 0, source_height, planes, strides) > 0;

@@ -29,7 +29,6 @@ class Lookahead {
   // Drops count bytes, reading the source only past what is ahead already.
   bool Skip(uint64_t count);
   uint64_t Used() const { return used_; }
-  ByteSource& Source() { return source_; }
 
  private:
   ByteSource& source_;

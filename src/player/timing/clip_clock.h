@@ -1,8 +1,8 @@
 // The clip's clock: seconds from the clip's start. Started at a clip time, it runs on the system
-// clock; while the clip's sound plays, the player's worker sets it to the sound device's
-// position now and then, and it runs on from each setting. Reading it changes nothing. Its time
-// comes from the player's time source (the tests step it by hand). Not thread-safe: the player
-// guards it with its mutex (the worker sets it, both threads read it).
+// clock; while the clip's sound is heard, it is set to where the sound is at every look, and it
+// runs on from each setting. Reading it changes nothing. Its time comes from the player's time
+// source (the tests step it by hand). Not thread-safe: the player guards it with its mutex, and
+// whichever of its threads follows the sound sets it.
 #pragma once
 
 #include <memory>

@@ -24,14 +24,23 @@ std::vector<double> Watch(Player& player, double seconds) {
   return times;
 }
 
+// A clip with sound on a scripted device, or one without.
+struct RestingPlayer {
+  explicit RestingPlayer(bool sound)
+      : player(sound ? with_sound.player : without_sound), clip(sound ? "medium.rm" : "small.rm") {}
+  PlayerWithSound with_sound;
+  Player without_sound;
+  Player& player;
+  const char* clip;
+};
+
 TEST(Rest, TheClipStandsWhileRestingAndGoesOnFromThereWithItsSound) {
   for (bool sound : {true, false}) {
     SCOPED_TRACE(sound ? "a clip with sound" : "a clip without sound");
-    PlayerWithSound with_sound;
-    Player without_sound;
-    Player& player = sound ? with_sound.player : without_sound;
+    RestingPlayer p(sound);
+    Player& player = p.player;
     PlayerCore& core = player.core;
-    core.SetSource(Clip(sound ? "medium.rm" : "small.rm"));
+    core.SetSource(Clip(p.clip));
     std::vector<double> before = Watch(player, 1.0);
     ASSERT_FALSE(before.empty());
     core.Rest(true);
@@ -41,7 +50,7 @@ TEST(Rest, TheClipStandsWhileRestingAndGoesOnFromThereWithItsSound) {
     EXPECT_GE(player.time->ShortestWait(), 1.0) << "the worker woke by itself while resting";
     EXPECT_FALSE(player.Idle()) << "the clip ended while resting";
     if (sound) {
-      EXPECT_EQ(with_sound.log->rests.load(), 1) << "the sound was not let go";
+      EXPECT_EQ(p.with_sound.log->rests.load(), 1) << "the sound was not let go";
     }
     core.Rest(false);
     std::vector<double> after = Watch(player, 0.5);
@@ -58,12 +67,11 @@ TEST(Rest, TheClipStandsWhileRestingAndGoesOnFromThereWithItsSound) {
 TEST(Rest, AClipStartedWhileRestingWaitsWithItsFirstPicture) {
   for (bool sound : {true, false}) {
     SCOPED_TRACE(sound ? "with sound" : "without sound");
-    PlayerWithSound with_sound;
-    Player without_sound;
-    Player& player = sound ? with_sound.player : without_sound;
+    RestingPlayer p(sound);
+    Player& player = p.player;
     PlayerCore& core = player.core;
     core.Rest(true);
-    core.SetSource(Clip(sound ? "medium.rm" : "small.rm"));
+    core.SetSource(Clip(p.clip));
     ASSERT_TRUE(player.Until([&] { return core.ClipHeight() != 0; }));
     EXPECT_TRUE(Watch(player, 1.0).empty());
     core.Rest(false);

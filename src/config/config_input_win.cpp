@@ -32,7 +32,7 @@ win::Window::Result ConfigWindow::OnCommand(int id, int code) {
     return 0;
   }
   const ControlLayout* control = FindLayout(id);
-  if (control && control->handler && NotificationOf(*control) == code) Raise(*control);
+  if (control && control->handler && KindOf(*control).notification == code) Raise(*control);
   return 0;
 }
 
@@ -46,7 +46,7 @@ win::Window::Result ConfigWindow::OnCtlColorStatic(HDC dc, HWND control) {
   const ControlLayout* row = FindLayout(GetDlgCtrlID(control));
   if (!row) return {};
   LabelColours colours{};
-  switch (row->colour) {
+  switch (ColourOf(*row)) {
     case ColourRole::kHeadingBar:
       colours = {GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_GRAYTEXT),
                  GetSysColorBrush(COLOR_GRAYTEXT)};
@@ -109,8 +109,7 @@ void ConfigWindow::MoveFocus(bool backwards) {
   int to = NextInTabOrder(from, backwards, [this](const ControlLayout& control) {
     HWND item = Item(control.id);
     if (!IsWindowEnabled(item) || !IsWindowVisible(item)) return false;
-    return !KindOf(control).tab_when_checked ||
-           SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return !FactsOf(control.kind).array || SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
   });
   if (to < 0) return;
   const ControlLayout& control = kLayout[static_cast<size_t>(to)];

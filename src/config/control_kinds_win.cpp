@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <iterator>
-
 #include "config/frame_win.h"
 #include "win/app_win.h"
 #include "win/text_win.h"
@@ -37,12 +35,9 @@ constexpr KindWin kKinds[] = {
     {.kind = Kind::kPushButton,
      .window_class = WC_BUTTONW,
      .style = BS_PUSHBUTTON,
-     .click = BN_CLICKED,
+     .notification = BN_CLICKED,
      .enter = EnterKey::kPress},
-    {.kind = Kind::kOption,
-     .window_class = WC_BUTTONW,
-     .style = BS_AUTORADIOBUTTON,
-     .tab_when_checked = true},
+    {.kind = Kind::kOption, .window_class = WC_BUTTONW, .style = BS_AUTORADIOBUTTON},
     {.kind = Kind::kTextBox,
      .window_class = WC_EDITW,
      .style = ES_AUTOHSCROLL,
@@ -53,7 +48,7 @@ constexpr KindWin kKinds[] = {
     {.kind = Kind::kDriveList,
      .window_class = WC_COMBOBOXW,
      .style = CBS_DROPDOWNLIST | WS_VSCROLL,
-     .change = CBN_SELCHANGE,
+     .notification = CBN_SELCHANGE,
      .window_heights = 9,
      .fit = FitDropDown},
     // The classic directory list: owner-drawn with indents and folder marks; a folder is opened
@@ -62,29 +57,32 @@ constexpr KindWin kKinds[] = {
      .window_class = WC_LISTBOXW,
      .style = LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
      .ex_style = WS_EX_CLIENTEDGE,
-     .change = LBN_DBLCLK,
+     .notification = LBN_DBLCLK,
      .enter = EnterKey::kRaise,
      .fit = FitEntriesToFont},
     {.kind = Kind::kFileList,
      .window_class = WC_LISTBOXW,
      .style = LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
      .ex_style = WS_EX_CLIENTEDGE,
-     .dbl_click = LBN_DBLCLK},
+     .notification = LBN_DBLCLK},
     {.kind = Kind::kListBox,
      .window_class = WC_LISTBOXW,
      .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
      .ex_style = WS_EX_CLIENTEDGE,
-     .dbl_click = LBN_DBLCLK},
+     .notification = LBN_DBLCLK},
     {.kind = Kind::kPreview, .window_class = nullptr},
 };
 
-constexpr bool InTheOrderOfKind() {
-  for (size_t i = 0; i < std::size(kKinds); ++i) {
-    if (kKinds[i].kind != static_cast<Kind>(i)) return false;
+// A kind that reports an event has the notification by which it does, and no other has one.
+constexpr bool NotifiesItsEvent() {
+  for (const KindWin& kind : kKinds) {
+    bool reports = FactsOf(kind.kind).event != Event::kNone;
+    if ((kind.notification != kNoNotification) != reports) return false;
   }
-  return std::size(kKinds) == static_cast<size_t>(Kind::kPreview) + 1;
+  return true;
 }
-static_assert(InTheOrderOfKind(), "a kind without its row, or out of order");
+static_assert(InTheOrderOfKind(kKinds), "a kind without its row, or out of order");
+static_assert(NotifiesItsEvent(), "a kind's event without its notification");
 
 }  // namespace
 
@@ -96,34 +94,22 @@ int WindowHeight(const ControlLayout& control, const PixelRect& place) {
   return (place.bottom - place.top) * KindOf(control).window_heights;
 }
 
-int NotificationOf(const ControlLayout& control) {
-  const KindWin& kind = KindOf(control);
-  switch (control.event) {
-    case Event::kClick:
-      return kind.click;
-    case Event::kDblClick:
-      return kind.dbl_click;
-    case Event::kChange:
-      return kind.change;
-    case Event::kNone:
-      break;
-  }
-  return kNoNotification;
-}
-
 HWND CreateControl(HWND dialog, const ControlLayout& control, const PixelRect& place) {
   const KindWin& kind = KindOf(control);
   if (!kind.window_class) return nullptr;
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style;
-  if (control.flags & kTabStop) style |= WS_TABSTOP;
-  if (control.flags & kGroup) style |= WS_GROUP;
-  if (control.flags & kDisabled) style |= WS_DISABLED;
+  unsigned flags = FlagsOf(control);
+  if (flags & kTabStop) style |= WS_TABSTOP;
+  if (flags & kGroup) style |= WS_GROUP;
+  if (flags & kDisabled) style |= WS_DISABLED;
   HWND created = CreateWindowExW(
       kind.ex_style, kind.window_class, win::Widen(control.caption).c_str(), style, place.left,
       place.top, place.right - place.left, WindowHeight(control, place), dialog,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), win::AppInstance(), nullptr);
-  if (created && control.colour == ColourRole::kFrameCaption) PaintFrameCaptionInHighlight(created);
-  if (created && (control.flags & kSelected)) SendMessageW(created, BM_SETCHECK, BST_CHECKED, 0);
+  if (created && ColourOf(control) == ColourRole::kFrameCaption) {
+    PaintFrameCaptionInHighlight(created);
+  }
+  if (created && (flags & kSelected)) SendMessageW(created, BM_SETCHECK, BST_CHECKED, 0);
   return created;
 }
 

@@ -1,8 +1,9 @@
 // The settings dialog's kinds of control as standard Win32 controls, one row each: the window
-// class and styles a control is made with, the notifications by which it reports its events,
-// what Enter and Tab do with it, and how its window is fitted to its place and font. The
-// dialog's making, layout and input read a control's kind here and nowhere else; the rest of a
-// control's styles and its design-time state come from its row of the layout table.
+// class and styles a control is made with, the notification by which it reports its kind's
+// event, what Enter and Tab do with it, and how its window is fitted to its place and font. The
+// dialog's making, layout and input read a control's kind here and in control_kinds.h, nowhere
+// else; the rest of a control's styles and its design-time state come from its row of the layout
+// table.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +19,7 @@ enum class EnterKey {
   kRaise,  // raises the control's event (a directory list opens the selected folder)
 };
 
-// The notification code of an event the kind does not report.
+// The notification code of a kind that reports no event.
 inline constexpr int kNoNotification = -1;
 
 struct KindWin {
@@ -26,12 +27,9 @@ struct KindWin {
   const wchar_t* window_class;  // nullptr: the preview, which the playback component makes
   DWORD style = 0;
   DWORD ex_style = 0;
-  // The notification codes (of WM_COMMAND) by which the control reports each event.
-  int click = kNoNotification;
-  int dbl_click = kNoNotification;
-  int change = kNoNotification;
+  // The notification code (of WM_COMMAND) by which the control reports its kind's event.
+  int notification = kNoNotification;
   EnterKey enter = EnterKey::kNothing;
-  bool tab_when_checked = false;  // Tab stops only at the checked one (of an option array)
   bool tab_selects_text = false;  // Tab selects the whole text
   // The window's height in heights of its place: a drop-down list's window reaches down by
   // its dropped list as well.
@@ -48,9 +46,5 @@ HWND CreateControl(HWND dialog, const ControlLayout& control, const PixelRect& p
 
 // The height of the control's window at its place.
 int WindowHeight(const ControlLayout& control, const PixelRect& place);
-
-// The notification by which the control's window reports its event; kNoNotification when it
-// has none.
-int NotificationOf(const ControlLayout& control);
 
 }  // namespace quorvane::config

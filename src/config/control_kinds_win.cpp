@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "config/browser_win.h"
+#include "config/controls_win.h"
 #include "config/frame_win.h"
 #include "win/app_win.h"
 #include "win/text_win.h"
@@ -29,6 +31,23 @@ void FitEntriesToFont(HWND list, HFONT font, const PixelRect&, int dpi) {
   SendMessageW(list, LB_SETITEMHEIGHT, 0, metrics.tmHeight + MulDiv(2, dpi, 96));
 }
 
+// The wrapper of a control of one window.
+template <typename Wrapper>
+std::unique_ptr<Control> Wrap(HWND dialog, int id) {
+  return std::make_unique<Wrapper>(GetDlgItem(dialog, id));
+}
+
+std::unique_ptr<Control> WrapArray(HWND dialog, int first) {
+  return std::make_unique<OptionArrayWin>(dialog, first);
+}
+
+// A double click in the directory list, or Enter, changes it only when it opens a folder.
+bool OpensAFolder(Control& folders) { return static_cast<DirListWin&>(folders).OpenSelected(); }
+
+void DrawFolder(const Control& folders, const DRAWITEMSTRUCT& item, int dpi) {
+  static_cast<const DirListWin&>(folders).Draw(item, dpi);
+}
+
 // In the order of Kind.
 constexpr KindWin kKinds[] = {
     {.kind = Kind::kFrame, .window_class = WC_BUTTONW, .style = BS_GROUPBOX},
@@ -37,12 +56,16 @@ constexpr KindWin kKinds[] = {
      .style = BS_PUSHBUTTON,
      .notification = BN_CLICKED,
      .enter = EnterKey::kPress},
-    {.kind = Kind::kOption, .window_class = WC_BUTTONW, .style = BS_AUTORADIOBUTTON},
+    {.kind = Kind::kOption,
+     .window_class = WC_BUTTONW,
+     .style = BS_AUTORADIOBUTTON,
+     .state = WrapArray},
     {.kind = Kind::kTextBox,
      .window_class = WC_EDITW,
      .style = ES_AUTOHSCROLL,
      .ex_style = WS_EX_CLIENTEDGE,
-     .tab_selects_text = true},
+     .tab_selects_text = true,
+     .state = Wrap<TextBoxWin>},
     {.kind = Kind::kLabel, .window_class = WC_STATICW, .style = SS_CENTER | SS_NOPREFIX},
     // A drop-down list's window is its closed box and eight boxes more of list.
     {.kind = Kind::kDriveList,
@@ -50,7 +73,8 @@ constexpr KindWin kKinds[] = {
      .style = CBS_DROPDOWNLIST | WS_VSCROLL,
      .notification = CBN_SELCHANGE,
      .window_heights = 9,
-     .fit = FitDropDown},
+     .fit = FitDropDown,
+     .state = Wrap<DriveListWin>},
     // The classic directory list: owner-drawn with indents and folder marks; a folder is opened
     // by a double click or Enter.
     {.kind = Kind::kDirList,
@@ -59,17 +83,22 @@ constexpr KindWin kKinds[] = {
      .ex_style = WS_EX_CLIENTEDGE,
      .notification = LBN_DBLCLK,
      .enter = EnterKey::kRaise,
-     .fit = FitEntriesToFont},
+     .fit = FitEntriesToFont,
+     .state = Wrap<DirListWin>,
+     .raises = OpensAFolder,
+     .draw = DrawFolder},
     {.kind = Kind::kFileList,
      .window_class = WC_LISTBOXW,
      .style = LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
      .ex_style = WS_EX_CLIENTEDGE,
-     .notification = LBN_DBLCLK},
+     .notification = LBN_DBLCLK,
+     .state = Wrap<FileListWin>},
     {.kind = Kind::kListBox,
      .window_class = WC_LISTBOXW,
      .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
      .ex_style = WS_EX_CLIENTEDGE,
-     .notification = LBN_DBLCLK},
+     .notification = LBN_DBLCLK,
+     .state = Wrap<ListBoxWin>},
     {.kind = Kind::kPreview, .window_class = nullptr},
 };
 
@@ -92,6 +121,11 @@ const KindWin& KindOf(const ControlLayout& control) {
 
 int WindowHeight(const ControlLayout& control, const PixelRect& place) {
   return (place.bottom - place.top) * KindOf(control).window_heights;
+}
+
+std::unique_ptr<Control> StateOf(HWND dialog, const ControlLayout& control) {
+  auto state = KindOf(control).state;
+  return state ? state(dialog, control.id) : nullptr;
 }
 
 HWND CreateControl(HWND dialog, const ControlLayout& control, const PixelRect& place) {

@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "config/browser_win.h"
-#include "config/control_ids.h"
-#include "config/controls_win.h"
+#include "config/controls.h"
 #include "config/fonts_win.h"
 #include "config/frm_config.h"
 #include "config/layout.h"
@@ -24,20 +22,6 @@
 #include "win/window_win.h"
 
 namespace quorvane::config {
-
-// The controls that keep the form's state between loading and OK, each wrapped from its id
-// once the dialog has made it (the browser's lists fill themselves then).
-struct FormControlsWin {
-  HWND dialog;
-  DriveListWin drvSel{GetDlgItem(dialog, kIdDrvSel)};
-  DirListWin dirSel{GetDlgItem(dialog, kIdDirSel)};
-  FileListWin filSel{GetDlgItem(dialog, kIdFilSel)};
-  ListBoxWin lstPlay{GetDlgItem(dialog, kIdLstPlay)};
-  OptionArrayWin optSizeSel{dialog, kIdOptSizeSel0};
-  OptionArrayWin optPosSel{dialog, kIdOptPosSel0};
-  OptionArrayWin optJyunSel{dialog, kIdOptJyunSel0};
-  TextBoxWin txtSizeFree{GetDlgItem(dialog, kIdTxtSizeFree)};
-};
 
 class ConfigWindow final : public ConfigHost, private win::Window {
  public:
@@ -69,6 +53,9 @@ class ConfigWindow final : public ConfigHost, private win::Window {
   void OnEnter();
   // Runs the handler of the control's event.
   void Raise(const ControlLayout& control);
+  // Whether the control can take the focus now: enabled and shown, and of an option array only
+  // the selected button.
+  bool CanTakeFocus(const ControlLayout& control) const;
   void MoveFocus(bool backwards);
   HWND Item(int id) const { return GetDlgItem(Handle(), id); }
 
@@ -79,7 +66,9 @@ class ConfigWindow final : public ConfigHost, private win::Window {
   HBRUSH red_ = CreateSolidBrush(RGB(255, 0, 0));
   HWND focus_ = nullptr;  // the control to give the focus back to when the dialog is activated
   std::unique_ptr<player::PlaybackWindow> preview_;
-  std::unique_ptr<FormControlsWin> controls_;
+  // What keeps the state of the controls that keep one, each wrapped from its id once the dialog
+  // has made it (the browser's lists fill themselves then).
+  std::unique_ptr<ControlStates> controls_;
   std::unique_ptr<settings::SettingsStore> store_;
   std::unique_ptr<FrmConfig> form_;
 };

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 
-#include "config/control_ids.h"
 #include "config/control_kinds_win.h"
 #include "config/layout.h"
 #include "config/tab_order.h"
@@ -32,13 +31,13 @@ win::Window::Result ConfigWindow::OnCommand(int id, int code) {
     return 0;
   }
   const ControlLayout* control = FindLayout(id);
-  if (control && control->handler && NotificationOf(*control) == code) Raise(*control);
+  if (control && control->handler && KindOf(*control).notification == code) Raise(*control);
   return 0;
 }
 
 void ConfigWindow::Raise(const ControlLayout& control) {
-  // A double click in the directory list changes it only when it opens a folder.
-  if (control.id == kIdDirSel && !controls_->dirSel.OpenSelected()) return;
+  auto raises = KindOf(control).raises;
+  if (raises && !raises(controls_->Of<Control>(control.id))) return;
   (form_.get()->*control.handler)();
 }
 
@@ -46,7 +45,7 @@ win::Window::Result ConfigWindow::OnCtlColorStatic(HDC dc, HWND control) {
   const ControlLayout* row = FindLayout(GetDlgCtrlID(control));
   if (!row) return {};
   LabelColours colours{};
-  switch (row->colour) {
+  switch (ColourOf(*row)) {
     case ColourRole::kHeadingBar:
       colours = {GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_GRAYTEXT),
                  GetSysColorBrush(COLOR_GRAYTEXT)};
@@ -64,8 +63,9 @@ win::Window::Result ConfigWindow::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 win::Window::Result ConfigWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.CtlID != kIdDirSel || !controls_) return {};
-  controls_->dirSel.Draw(item, dpi_);
+  const ControlLayout* control = FindLayout(static_cast<int>(item.CtlID));
+  if (!control || !KindOf(*control).draw || !controls_) return {};
+  KindOf(*control).draw(controls_->Of<Control>(control->id), item, dpi_);
   return TRUE;
 }
 
@@ -98,20 +98,20 @@ void ConfigWindow::OnEnter() {
   }
 }
 
+bool ConfigWindow::CanTakeFocus(const ControlLayout& control) const {
+  HWND item = Item(control.id);
+  if (!IsWindowEnabled(item) || !IsWindowVisible(item)) return false;
+  return !FactsOf(control.kind).array || SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
 void ConfigWindow::MoveFocus(bool backwards) {
   HWND focus = GetFocus();
   int from = -1;
   for (size_t i = 0; i < kLayout.size(); ++i) {
     if (Item(kLayout[i].id) == focus) from = static_cast<int>(i);
   }
-  // Disabled and hidden controls cannot take the focus, nor an option button that is not the
-  // selected one of its array.
-  int to = NextInTabOrder(from, backwards, [this](const ControlLayout& control) {
-    HWND item = Item(control.id);
-    if (!IsWindowEnabled(item) || !IsWindowVisible(item)) return false;
-    return !KindOf(control).tab_when_checked ||
-           SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  });
+  int to = NextInTabOrder(from, backwards,
+                          [this](const ControlLayout& control) { return CanTakeFocus(control); });
   if (to < 0) return;
   const ControlLayout& control = kLayout[static_cast<size_t>(to)];
   HWND item = Item(control.id);

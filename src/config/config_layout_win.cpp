@@ -39,8 +39,9 @@ void ConfigWindow::ApplyLayout() {
     PixelRect place = PlaceOf(control, dpi_);
     SetWindowPos(item, nullptr, place.left, place.top, place.right - place.left,
                  WindowHeight(control, place), SWP_NOZORDER | SWP_NOACTIVATE);
-    if (control.font == FontRole::kNone) continue;
-    HFONT font = fonts_->Of(control.font);
+    FontRole role = FontOf(control);
+    if (role == FontRole::kNone) continue;
+    HFONT font = fonts_->Of(role);
     SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (auto fit = KindOf(control).fit) fit(item, font, place, dpi_);
   }

@@ -7,7 +7,8 @@
 
 #include "config/common_controls_win.h"
 #include "config/config_dialog_win.h"
-#include "config/control_ids.h"
+#include "config/control_kinds_win.h"
+#include "config/tab_order.h"
 #include "win/system_library_win.h"
 #include "win/text_win.h"
 
@@ -54,20 +55,20 @@ ConfigWindow::ConfigWindow() {
   ApplyLayout();
   AddTooltips();
 
-  controls_ = std::make_unique<FormControlsWin>(Handle());
-  FormControlsWin& c = *controls_;
-  c.filSel.SetPath(c.dirSel.Path());
+  HWND dialog = Handle();
+  controls_ = std::make_unique<ControlStates>(
+      [dialog](const ControlLayout& control) { return StateOf(dialog, control); });
   store_ = settings::CreateProgramSettingsStore();
-  form_ = std::make_unique<FrmConfig>(
-      ConfigControls{c.drvSel, c.dirSel, c.filSel, c.lstPlay, c.optSizeSel, c.optPosSel,
-                     c.optJyunSel, c.txtSizeFree, *preview_},
-      *store_, *this);
+  form_ = std::make_unique<FrmConfig>(*controls_, *preview_, *store_, *this);
 }
 
+// The focus goes to the first control in the tab order that can take it: OK.
 void ConfigWindow::ShowDialog() {
   ShowWindow(Handle(), SW_SHOW);
   UpdateWindow(Handle());
-  SetFocus(Item(kIdCmdOk));
+  int first = NextInTabOrder(
+      -1, false, [this](const ControlLayout& control) { return CanTakeFocus(control); });
+  if (first >= 0) SetFocus(Item(kLayout[static_cast<size_t>(first)].id));
 }
 
 void ConfigWindow::ShowMessage(const std::string& text) {

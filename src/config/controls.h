@@ -1,17 +1,54 @@
 // The controls of the settings dialog as its handlers see them: small interfaces named after
-// the properties the handlers use. The Win32 view implements them over real controls, the unit
-// tests over in-memory doubles. Each control owns its own state; text is UTF-8.
-// Assigning a property never raises a change event: the form calls its handler itself.
+// the properties the handlers use, and the set of them the form finds by id. The Win32 view
+// implements them over real controls, the unit tests over in-memory doubles. Each control owns
+// its own state; text is UTF-8. Assigning a property never raises a change event: the form calls
+// its handler itself.
 #pragma once
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
+
+#include "config/layout.h"
 
 namespace quorvane::config {
 
-// A list box: lstPlay.
-class ListBox {
+// A control that keeps state.
+class Control {
  public:
-  virtual ~ListBox() = default;
+  virtual ~Control() = default;
+};
+
+// The state of every control that keeps one, made from the layout table and found by the
+// control's id (an option array's by its first button's). Owned by the window, or the test, that
+// makes the form.
+class ControlStates {
+ public:
+  // make gives a row's state, or nullptr when its control keeps none; it is asked about every row
+  // but the later buttons of an option array.
+  explicit ControlStates(
+      const std::function<std::unique_ptr<Control>(const ControlLayout&)>& make) {
+    for (const ControlLayout& control : kLayout) {
+      if (IsLaterButton(control)) continue;
+      if (std::unique_ptr<Control> state = make(control)) states_[control.id] = std::move(state);
+    }
+  }
+
+  // The state of the control of this id, as the interface T (a std::bad_cast, or an
+  // std::out_of_range, when it has none such).
+  template <typename T>
+  T& Of(int id) const {
+    return dynamic_cast<T&>(*states_.at(id));
+  }
+
+ private:
+  std::map<int, std::unique_ptr<Control>> states_;
+};
+
+// A list box: lstPlay.
+class ListBox : public Control {
+ public:
   virtual int ListCount() const = 0;
   // The selected entry's index, -1 when none is selected.
   virtual int ListIndex() const = 0;
@@ -26,27 +63,24 @@ class ListBox {
 };
 
 // The drive list: drvSel. Drive() is the current drive as the list reports it ("c:").
-class DriveList {
+class DriveList : public Control {
  public:
-  virtual ~DriveList() = default;
   virtual std::string Drive() const = 0;
   // False, and nothing changes, when the list has no such drive.
   virtual bool SetDrive(const std::string& drive) = 0;
 };
 
 // The directory list: dirSel. A drive alone ("d:") names that drive's current directory.
-class DirList {
+class DirList : public Control {
  public:
-  virtual ~DirList() = default;
   virtual std::string Path() const = 0;
   // False, and nothing changes, when the folder does not exist or the drive is not ready.
   virtual bool SetPath(const std::string& path) = 0;
 };
 
 // The file list: filSel, listing the clip files of its folder.
-class FileList {
+class FileList : public Control {
  public:
-  virtual ~FileList() = default;
   virtual std::string Path() const = 0;
   virtual void SetPath(const std::string& path) = 0;
   // The selected file's name, empty when no file is selected.
@@ -54,9 +88,8 @@ class FileList {
 };
 
 // An indexed array of option buttons, exactly one of them selected.
-class OptionArray {
+class OptionArray : public Control {
  public:
-  virtual ~OptionArray() = default;
   virtual int Count() const = 0;
   // The index of the selected button, searched from 0.
   virtual int Selected() const = 0;
@@ -64,9 +97,8 @@ class OptionArray {
 };
 
 // The text box txtSizeFree.
-class TextBox {
+class TextBox : public Control {
  public:
-  virtual ~TextBox() = default;
   virtual std::string Text() const = 0;
   virtual void SetText(const std::string& text) = 0;
 };

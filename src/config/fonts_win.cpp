@@ -96,7 +96,7 @@ HFONT FittingFont(HDC dc, const FontKind& kind, int points100,
 std::vector<const ControlLayout*> ControlsOf(FontRole role) {
   std::vector<const ControlLayout*> controls;
   for (const ControlLayout& control : kLayout) {
-    if (control.font == role) controls.push_back(&control);
+    if (FontOf(control) == role) controls.push_back(&control);
   }
   return controls;
 }

@@ -1,11 +1,13 @@
 // frmConfig, the settings dialog's form: its twelve event handlers over the control interfaces
 // of controls.h. It keeps no settings of its own (they live in the controls between loading and
 // OK); it only remembers the drive the browser shows, to put the drive list back when a picked
-// drive is not ready. The controls, the store and the host belong to the window that creates it.
+// drive is not ready. The controls, the preview, the store and the host belong to the window that
+// creates it.
 #pragma once
 
 #include <string>
 
+#include "config/control_ids.h"
 #include "config/controls.h"
 #include "player/playback_component.h"
 #include "settings/settings_file.h"
@@ -13,21 +15,11 @@
 
 namespace quorvane::config {
 
-struct ConfigControls {
-  DriveList& drvSel;
-  DirList& dirSel;
-  FileList& filSel;
-  ListBox& lstPlay;
-  OptionArray& optSizeSel;
-  OptionArray& optPosSel;
-  OptionArray& optJyunSel;
-  TextBox& txtSizeFree;
-  player::PlaybackComponent& reaAudioPre;
-};
-
 class FrmConfig {
  public:
-  FrmConfig(const ConfigControls& controls, settings::SettingsStore& store, ConfigHost& host);
+  // The file list starts in the directory list's folder.
+  FrmConfig(const ControlStates& controls, player::PlaybackComponent& preview,
+            settings::SettingsStore& store, ConfigHost& host);
 
   // Settings load and save.
   void Form_Load();
@@ -52,7 +44,17 @@ class FrmConfig {
   std::string EntryPathFromBrowser() const;
   void SwapEntries(int from, int to);
 
-  ConfigControls c_;
+  // The controls the handlers use, each found by its id.
+  const ControlStates& controls_;
+  DriveList& drvSel = controls_.Of<DriveList>(kIdDrvSel);
+  DirList& dirSel = controls_.Of<DirList>(kIdDirSel);
+  FileList& filSel = controls_.Of<FileList>(kIdFilSel);
+  ListBox& lstPlay = controls_.Of<ListBox>(kIdLstPlay);
+  OptionArray& optSizeSel = controls_.Of<OptionArray>(kIdOptSizeSel0);
+  OptionArray& optPosSel = controls_.Of<OptionArray>(kIdOptPosSel0);
+  OptionArray& optJyunSel = controls_.Of<OptionArray>(kIdOptJyunSel0);
+  TextBox& txtSizeFree = controls_.Of<TextBox>(kIdTxtSizeFree);
+  player::PlaybackComponent& reaAudioPre;
   settings::SettingsStore& store_;
   ConfigHost& host_;
   std::string shown_drive_;

@@ -13,38 +13,26 @@ constexpr char kPreviewTip[] = "ファイルＩＤをダブルクリックでプ
 
 // Captions are quoted exactly, full-width letters and ideographic spaces (U+3000) included. The
 // title line is a caption like the others, not made from the version resource's number.
-// Every control but the later buttons of an option array starts a group, so that the arrow keys
-// move only within an array; an array takes the Tab key at its first button. The preview is the
-// playback component's own window: only its place and stacking come from here.
 constexpr ControlLayout kRows[] = {
     {.id = kIdCmdOk,
      .kind = Kind::kPushButton,
      .caption = "OK",
      .place = {6960, 4080, 1095, 375},
-     .flags = kTabStop | kGroup,
-     .event = Event::kClick,
      .handler = &FrmConfig::cmdOk_Click},
     {.id = kIdCmdCancel,
      .kind = Kind::kPushButton,
      .caption = "Cancel",
      .place = {8160, 4080, 1095, 375},
-     .flags = kTabStop | kGroup,
-     .event = Event::kClick,
      .handler = &FrmConfig::cmdCancel_Click},
     {.id = kIdFraSizeSel,
      .kind = Kind::kFrame,
      .caption = "倍率設定",
-     .place = {6960, 120, 2295, 1935},
-     .layer = Layer::kFrame,
-     .flags = kGroup,
-     .font = FontRole::kFrame,
-     .colour = ColourRole::kFrameCaption},
+     .place = {6960, 120, 2295, 1935}},
     {.id = kIdOptSizeSel0,
      .kind = Kind::kOption,
      .parent = kIdFraSizeSel,
      .caption = "×　０．５",
-     .place = {120, 360, 1455, 255},
-     .flags = kTabStop | kGroup},
+     .place = {120, 360, 1455, 255}},
     {.id = kIdOptSizeSel0 + 1,
      .kind = Kind::kOption,
      .parent = kIdFraSizeSel,
@@ -70,8 +58,7 @@ constexpr ControlLayout kRows[] = {
      .kind = Kind::kTextBox,
      .parent = kIdFraSizeSel,
      .place = {600, 1320, 615, 270},
-     .layer = Layer::kOverlay,
-     .flags = kTabStop | kGroup},
+     .layer = Layer::kOverlay},
     {.id = kIdOptSizeSel0 + 5,
      .kind = Kind::kOption,
      .parent = kIdFraSizeSel,
@@ -80,86 +67,62 @@ constexpr ControlLayout kRows[] = {
     {.id = kIdFraFileSel,
      .kind = Kind::kFrame,
      .caption = "ファイル選択",
-     .place = {120, 120, 6735, 4335},
-     .layer = Layer::kFrame,
-     .flags = kGroup,
-     .font = FontRole::kFrame,
-     .colour = ColourRole::kFrameCaption},
+     .place = {120, 120, 6735, 4335}},
     {.id = kIdReaAudioPre,
      .kind = Kind::kPreview,
      .parent = kIdFraFileSel,
-     .place = {4440, 240, 2175, 1935},
-     .layer = Layer::kPreview,
-     .font = FontRole::kNone},
+     .place = {4440, 240, 2175, 1935}},
     {.id = kIdLstPlay,
      .kind = Kind::kListBox,
      .parent = kIdFraFileSel,
      .place = {120, 2520, 6495, 1320},
-     .flags = kTabStop | kGroup,
      .tip = kPreviewTip,
-     .event = Event::kDblClick,
      .handler = &FrmConfig::lstPlay_DblClick},
     {.id = kIdDrvSel,
      .kind = Kind::kDriveList,
      .parent = kIdFraFileSel,
      .place = {120, 240, 1935, 300},
-     .flags = kTabStop | kGroup,
-     .event = Event::kChange,
      .handler = &FrmConfig::drvSel_Change},
     {.id = kIdDirSel,
      .kind = Kind::kDirList,
      .parent = kIdFraFileSel,
      .place = {120, 600, 1935, 1560},
-     .flags = kTabStop | kGroup,
-     .event = Event::kChange,
      .handler = &FrmConfig::dirSel_Change},
     {.id = kIdFilSel,
      .kind = Kind::kFileList,
      .parent = kIdFraFileSel,
      .place = {2160, 240, 2175, 1530},
-     .flags = kTabStop | kGroup,
      .tip = kPreviewTip,
-     .event = Event::kDblClick,
      .handler = &FrmConfig::filSel_DblClick},
     {.id = kIdCmdAdd,
      .kind = Kind::kPushButton,
      .parent = kIdFraFileSel,
      .caption = "Ｐｌａｙ　Ｌｉｓｔ　に追加",
      .place = {2160, 1800, 2175, 375},
-     .flags = kTabStop | kGroup,
-     .event = Event::kClick,
      .handler = &FrmConfig::cmdAdd_Click},
     {.id = kIdCmdDel,
      .kind = Kind::kPushButton,
      .parent = kIdFraFileSel,
      .caption = "削除",
      .place = {4440, 3960, 615, 255},
-     .flags = kTabStop | kGroup,
-     .event = Event::kClick,
      .handler = &FrmConfig::cmdDel_Click},
     {.id = kIdLblPlayList,
      .kind = Kind::kLabel,
      .parent = kIdFraFileSel,
      .caption = "Play List",
      .place = {120, 2280, 6495, 255},
-     .layer = Layer::kLabel,
-     .flags = kGroup,
      .font = FontRole::kHeading,
      .colour = ColourRole::kHeadingBar},
     {.id = kIdFraPosSel,
      .kind = Kind::kFrame,
      .caption = "表示位置",
-     .place = {6960, 2160, 2295, 855},
-     .layer = Layer::kFrame,
-     .flags = kGroup,
-     .font = FontRole::kFrame,
-     .colour = ColourRole::kFrameCaption},
+     .place = {6960, 2160, 2295, 855}},
     {.id = kIdOptPosSel0,
      .kind = Kind::kOption,
      .parent = kIdFraPosSel,
      .caption = "画面中央",
      .place = {120, 360, 1095, 255},
-     .flags = kTabStop | kGroup | kSelected},
+     .flags = kSelected},
     {.id = kIdOptPosSel0 + 1,
      .kind = Kind::kOption,
      .parent = kIdFraPosSel,
@@ -168,17 +131,13 @@ constexpr ControlLayout kRows[] = {
     {.id = kIdFraJyunSel,
      .kind = Kind::kFrame,
      .caption = "再生順序",
-     .place = {6960, 3120, 2295, 855},
-     .layer = Layer::kFrame,
-     .flags = kGroup,
-     .font = FontRole::kFrame,
-     .colour = ColourRole::kFrameCaption},
+     .place = {6960, 3120, 2295, 855}},
     {.id = kIdOptJyunSel0,
      .kind = Kind::kOption,
      .parent = kIdFraJyunSel,
      .caption = "リスト順",
      .place = {120, 360, 975, 255},
-     .flags = kTabStop | kGroup | kSelected | kDisabled},
+     .flags = kSelected | kDisabled},
     {.id = kIdOptJyunSel0 + 1,
      .kind = Kind::kOption,
      .parent = kIdFraJyunSel,
@@ -190,24 +149,18 @@ constexpr ControlLayout kRows[] = {
      .parent = kIdFraFileSel,
      .caption = "上へ",
      .place = {5160, 3960, 615, 255},
-     .flags = kTabStop | kGroup,
-     .event = Event::kClick,
      .handler = &FrmConfig::cmdUp_Click},
     {.id = kIdCmdDown,
      .kind = Kind::kPushButton,
      .parent = kIdFraFileSel,
      .caption = "下へ",
      .place = {5880, 3960, 615, 255},
-     .flags = kTabStop | kGroup,
-     .event = Event::kClick,
      .handler = &FrmConfig::cmdDown_Click},
     {.id = kIdLblTitle,
      .kind = Kind::kLabel,
      .parent = kIdFraFileSel,
      .caption = "Quorvane Ver 0.30   by Tobrenvale",
      .place = {120, 3960, 4095, 255},
-     .layer = Layer::kLabel,
-     .flags = kGroup,
      .font = FontRole::kTitle,
      .colour = ColourRole::kTitleBar},
 };
@@ -219,29 +172,34 @@ constexpr const ControlLayout* RowOf(int id) {
   return nullptr;
 }
 
+// Whether the row is an option button whose id before is one of the same array.
+constexpr bool FollowsInItsArray(const ControlLayout& row) {
+  const ControlLayout* before = RowOf(row.id - 1);
+  return FactsOf(row.kind).array && before && before->kind == row.kind;
+}
+
 constexpr int CountOptions(int first) {
-  int count = 0;
-  while (const ControlLayout* row = RowOf(first + count)) {
-    if (row->kind != Kind::kOption) break;
-    ++count;
-  }
+  const ControlLayout* row = RowOf(first);
+  if (!row || !FactsOf(row->kind).array) return 0;
+  int count = 1;
+  while ((row = RowOf(first + count)) && FollowsInItsArray(*row)) ++count;
   return count;
 }
 
 // Every control has an id of its own, and none is the dialog manager's IDOK (1) or IDCANCEL (2).
-constexpr bool IdsAreUnique() {
+// No row gives the keyboard flags: they follow from its kind and the arrays.
+constexpr bool IdsAreUniqueAndFlagsDesignTimeState() {
   for (const ControlLayout& row : kRows) {
     if (row.id <= 2 || RowOf(row.id) != &row) return false;
+    if (row.flags & (kTabStop | kGroup)) return false;
   }
   return true;
 }
 
-// Each option array (its first button is one whose id before is no option) has its buttons in
-// one frame, and no other control takes an id of its run.
+// Each option array has its buttons in one frame, and no other control takes an id of its run.
 constexpr bool OptionArraysFitTheirRuns() {
   for (const ControlLayout& first : kRows) {
-    const ControlLayout* before = RowOf(first.id - 1);
-    if (first.kind != Kind::kOption || (before && before->kind == Kind::kOption)) continue;
+    if (!FactsOf(first.kind).array || FollowsInItsArray(first)) continue;
     int count = CountOptions(first.id);
     if (count > kOptionArrayRoom) return false;
     for (int id = first.id; id < first.id + kOptionArrayRoom; ++id) {
@@ -253,17 +211,40 @@ constexpr bool OptionArraysFitTheirRuns() {
   return true;
 }
 
-static_assert(IdsAreUnique(), "two controls share an id");
+static_assert(IdsAreUniqueAndFlagsDesignTimeState(), "two ids alike, or a row with keyboard flags");
 static_assert(OptionArraysFitTheirRuns(), "an option array runs into another control's id");
 
 }  // namespace
 
 const std::span<const ControlLayout> kLayout = kRows;
 
+Layer LayerOf(const ControlLayout& control) {
+  return control.layer.value_or(FactsOf(control.kind).layer);
+}
+
+FontRole FontOf(const ControlLayout& control) {
+  return control.font.value_or(FactsOf(control.kind).font);
+}
+
+ColourRole ColourOf(const ControlLayout& control) {
+  return control.colour.value_or(FactsOf(control.kind).colour);
+}
+
+bool IsLaterButton(const ControlLayout& control) { return FollowsInItsArray(control); }
+
+unsigned FlagsOf(const ControlLayout& control) {
+  unsigned flags = control.flags;
+  if (IsLaterButton(control)) return flags;
+  flags |= kGroup;
+  if (FactsOf(control.kind).takes_tab) flags |= kTabStop;
+  return flags;
+}
+
 std::vector<const ControlLayout*> StackingOrder() {
   std::vector<const ControlLayout*> stack;
   for (const ControlLayout& control : kLayout) stack.push_back(&control);
-  std::ranges::stable_sort(stack, {}, &ControlLayout::layer);
+  std::ranges::stable_sort(stack, {},
+                           [](const ControlLayout* control) { return LayerOf(*control); });
   return stack;
 }
 
@@ -298,20 +279,9 @@ PixelRect PlaceOf(const ControlLayout& control, int dpi) {
 
 int CaptionRoom(const ControlLayout& control, int dpi) {
   PixelRect place = PlaceOf(control, dpi);
-  int width = place.right - place.left;
-  auto px = [dpi](int at96) { return (at96 * dpi + 48) / 96; };
-  switch (control.kind) {
-    case Kind::kOption:
-      return width - px(13 + 4 + 1);  // the circle, the gap after it, a pixel to spare
-    case Kind::kPushButton:
-      return width - 2 * px(2 + 3);  // the edges and the focus rectangle's margin
-    case Kind::kFrame:
-      return width - 2 * px(8);  // the caption's indent, and as much on the right
-    case Kind::kLabel:
-      return width - 2 * px(2);
-    default:
-      return width;
-  }
+  const KindFacts& kind = FactsOf(control.kind);
+  int margin = (kind.caption_margin * dpi + 48) / 96;
+  return place.right - place.left - kind.caption_sides * margin;
 }
 
 }  // namespace quorvane::config

@@ -1,37 +1,22 @@
 // The settings dialog's controls, one row each, in tab order: kind, parent frame, caption, place
-// and size in twips, stacking, keyboard flags and design-time state, font, colours, tool tip and
-// the handler of its event. The window makes, places, stacks, dresses and routes every control
-// from its row alone. Also the rules that turn twips into pixels at a DPI: where each control
-// goes and how much room it leaves for its caption. Constant data, pure functions.
+// and size in twips, design-time state, tool tip and the handler of its kind's event; stacking,
+// font and colours where they are not its kind's. The window makes, places, stacks, dresses and
+// routes every control from its row and its kind alone. Also the rules that turn twips into
+// pixels at a DPI: where each control goes and how much room it leaves for its caption. Constant
+// data, pure functions.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <vector>
+
+#include "config/control_kinds.h"
 
 namespace quorvane::config {
 
 class FrmConfig;
 
-enum class Kind {
-  kFrame,
-  kPushButton,
-  kOption,
-  kTextBox,
-  kLabel,
-  kDriveList,
-  kDirList,
-  kFileList,
-  kListBox,
-  kPreview,
-};
-
-// Stacking, top first; within a layer the control earlier in the tab order lies above. The
-// overlay lies over part of another control (txtSizeFree over the blanks of optSizeSel(4)'s
-// caption); the frames lie under everything they hold. An option array stays one run, as the
-// arrow keys move down the stack.
-enum class Layer { kOverlay, kInput, kPreview, kLabel, kFrame };
-
-// Keyboard flags and design-time state, or-ed together.
+// Design-time state, and the keyboard flags that follow from the kind and the option arrays.
 enum Flags : unsigned {
   kTabStop = 1,   // Tab stops here (of an option array, at its first button)
   kGroup = 2,     // starts a group: the arrow keys move only up to the next one
@@ -39,39 +24,38 @@ enum Flags : unsigned {
   kDisabled = 8,  // drawn greyed, takes neither clicks nor keys
 };
 
-// Which of the dialog's fonts draws the control's text; the preview draws none.
-enum class FontRole { kNone, kControls, kFrame, kHeading, kTitle };
-
-// The control's own colours: the system's by default; a frame's caption in the highlight colour;
-// the heading bar's highlighted text on grey text's colour; the title bar's caption text on red.
-enum class ColourRole { kDefault, kFrameCaption, kHeadingBar, kTitleBar };
-
-// The one event of a control that has a handler. A directory list changes when a folder of it
-// is opened (a double click or Enter), not when one is only selected.
-enum class Event { kNone, kClick, kDblClick, kChange };
-
 // A place and size in twips, from the parent's top-left corner.
 struct Twips {
   int left, top, width, height;
 };
 
-// One control. A row names its fields; those left out take the defaults below, which are a
-// control of the input layer on the dialog itself, drawn in the controls' font and the
-// system's colours, with neither tool tip nor handler.
+// One control. A row names its fields; those left out take the defaults below: a control on the
+// dialog itself, in its kind's layer, font and colours, with neither tool tip nor handler.
 struct ControlLayout {
   int id;
   Kind kind;
   int parent = 0;            // the frame's id, or 0 for the dialog itself
   const char* caption = "";  // UTF-8
   Twips place;
-  Layer layer = Layer::kInput;
-  unsigned flags = 0;  // Flags
-  FontRole font = FontRole::kControls;
-  ColourRole colour = ColourRole::kDefault;
-  const char* tip = nullptr;  // the tool tip, UTF-8
-  Event event = Event::kNone;
-  void (FrmConfig::*handler)() = nullptr;  // the event's handler
+  std::optional<Layer> layer = std::nullopt;
+  unsigned flags = 0;  // kSelected, kDisabled
+  std::optional<FontRole> font = std::nullopt;
+  std::optional<ColourRole> colour = std::nullopt;
+  const char* tip = nullptr;               // the tool tip, UTF-8
+  void (FrmConfig::*handler)() = nullptr;  // the handler of its kind's event
 };
+
+Layer LayerOf(const ControlLayout& control);
+FontRole FontOf(const ControlLayout& control);
+ColourRole ColourOf(const ControlLayout& control);
+
+// The row's flags with the keyboard's: every control but the later buttons of an option array
+// starts a group, so that the arrow keys move only within an array; a control whose kind takes
+// the Tab key is a tab stop, an array at its first button.
+unsigned FlagsOf(const ControlLayout& control);
+
+// Whether the control is a button of an option array after its first.
+bool IsLaterButton(const ControlLayout& control);
 
 // The controls from the top of the stack down.
 std::vector<const ControlLayout*> StackingOrder();
@@ -101,9 +85,8 @@ int TwipsToPixels(int twips, int dpi);
 // The control's rectangle in the dialog's client area, in pixels.
 PixelRect PlaceOf(const ControlLayout& control, int dpi);
 
-// The width in pixels a control leaves for its caption: its own width less what it draws
-// beside the text (an option button's circle and the gap after it, a push button's edges and
-// focus margin, a frame's indent on both sides).
+// The width in pixels a control leaves for its caption: its own width less what its kind draws
+// beside the text.
 int CaptionRoom(const ControlLayout& control, int dpi);
 
 }  // namespace quorvane::config

@@ -9,9 +9,7 @@ int NextInTabOrder(int from, bool backwards,
   for (int step = 0; step < count; ++step) {
     at = (at + (backwards ? count - 1 : 1)) % count;
     const ControlLayout& control = kLayout[static_cast<size_t>(at)];
-    bool never = control.kind == Kind::kFrame || control.kind == Kind::kLabel ||
-                 control.kind == Kind::kPreview;
-    if (!never && can_take_focus(control)) return at;
+    if (FactsOf(control.kind).takes_tab && can_take_focus(control)) return at;
   }
   return -1;
 }

@@ -1,6 +1,6 @@
 // Where Tab and Shift+Tab take the focus in the settings dialog: the next control in the
-// layout's tab order that can take it. Frames, labels and the preview never can; of the others
-// the dialog says which can now (enabled, the selected button of its option array). A pure
+// layout's tab order that can take it. Only controls of a kind that takes the Tab key can; of
+// those the dialog says which can now (enabled, the selected button of its option array). A pure
 // function over positions in the layout table.
 #pragma once
 

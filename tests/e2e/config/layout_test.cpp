@@ -1,9 +1,13 @@
-// The real settings dialog's layout at 96 DPI, its design-time state and its keyboard rules.
+// The real settings dialog's layout at 96 DPI (the table of expected_layout.h), its design-time
+// state and its keyboard rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "config/control_ids.h"
+#include "config/expected_layout.h"
 #include "support/dialog_driver.h"
 
 namespace quorvane::e2e {
@@ -11,45 +15,74 @@ namespace {
 
 using namespace quorvane::config;
 
-struct Expected {
-  int id;
-  const wchar_t* window_class;
-  const wchar_t* caption;
-  int left, top, width, height;  // pixels in the dialog's client area, frame offsets added
+// Twips divided by 15; a control inside a frame adds the frame's place.
+const Expected kRows[] = {
+    {kIdCmdOk, Shown::kPushButton, L"OK", 464, 272, 73, 25},
+    {kIdCmdCancel, Shown::kPushButton, L"Cancel", 544, 272, 73, 25},
+    {kIdFraSizeSel, Shown::kFrame, L"倍率設定", 464, 8, 153, 129, COLOR_HIGHLIGHT},
+    {kIdOptSizeSel0, Shown::kOption, L"×　０．５", 472, 32, 97, 17},
+    {kIdOptSizeSel0 + 1, Shown::kOption, L"×　１．０", 472, 48, 97, 17},
+    {kIdOptSizeSel0 + 2, Shown::kOption, L"×　１．５", 472, 64, 97, 17},
+    {kIdOptSizeSel0 + 3, Shown::kOption, L"×　２．０", 472, 80, 97, 17},
+    {kIdOptSizeSel0 + 4, Shown::kOption, L"×\u3000\u3000\u3000\u3000\u3000\u3000（フリー）", 472,
+     96, 129, 17},
+    {kIdTxtSizeFree, Shown::kTextBox, L"", 504, 96, 41, 18},
+    {kIdOptSizeSel0 + 5, Shown::kOption, L"×　フルスクリーン", 472, 112, 129, 17},
+    {kIdFraFileSel, Shown::kFrame, L"ファイル選択", 8, 8, 449, 289, COLOR_HIGHLIGHT},
+    {kIdReaAudioPre, Shown::kPreview, L"", 304, 24, 145, 129},
+    {kIdLstPlay, Shown::kList, L"", 16, 176, 433, 88},
+    {kIdDrvSel, Shown::kDropDown, nullptr, 16, 24, 129, 20},
+    {kIdDirSel, Shown::kList, L"", 16, 48, 129, 104},
+    {kIdFilSel, Shown::kList, L"", 152, 24, 145, 102},
+    {kIdCmdAdd, Shown::kPushButton, L"Ｐｌａｙ　Ｌｉｓｔ　に追加", 152, 128, 145, 25},
+    {kIdCmdDel, Shown::kPushButton, L"削除", 304, 272, 41, 17},
+    {kIdLblPlayList, Shown::kLabel, L"Play List", 16, 160, 433, 17, COLOR_HIGHLIGHTTEXT},
+    {kIdFraPosSel, Shown::kFrame, L"表示位置", 464, 144, 153, 57, COLOR_HIGHLIGHT},
+    {kIdOptPosSel0, Shown::kOption, L"画面中央", 472, 168, 73, 17},
+    {kIdOptPosSel0 + 1, Shown::kOption, L"ランダム", 544, 168, 65, 17},
+    {kIdFraJyunSel, Shown::kFrame, L"再生順序", 464, 208, 153, 57, COLOR_HIGHLIGHT},
+    {kIdOptJyunSel0, Shown::kOption, L"リスト順", 472, 232, 65, 17, COLOR_GRAYTEXT},  // disabled
+    {kIdOptJyunSel0 + 1, Shown::kOption, L"ランダム", 544, 232, 65, 17, COLOR_GRAYTEXT},
+    {kIdCmdUp, Shown::kPushButton, L"上へ", 352, 272, 41, 17},
+    {kIdCmdDown, Shown::kPushButton, L"下へ", 400, 272, 41, 17},
+    {kIdLblTitle, Shown::kLabel, L"Quorvane Ver 0.30   by Tobrenvale", 16, 272, 273, 17,
+     COLOR_CAPTIONTEXT},
 };
 
-// Twips divided by 15; a control inside a frame adds the frame's place.
-const Expected kExpected[] = {
-    {kIdCmdOk, L"Button", L"OK", 464, 272, 73, 25},
-    {kIdCmdCancel, L"Button", L"Cancel", 544, 272, 73, 25},
-    {kIdFraSizeSel, L"Button", L"倍率設定", 464, 8, 153, 129},
-    {kIdOptSizeSel0, L"Button", L"×　０．５", 472, 32, 97, 17},
-    {kIdOptSizeSel0 + 1, L"Button", L"×　１．０", 472, 48, 97, 17},
-    {kIdOptSizeSel0 + 2, L"Button", L"×　１．５", 472, 64, 97, 17},
-    {kIdOptSizeSel0 + 3, L"Button", L"×　２．０", 472, 80, 97, 17},
-    {kIdOptSizeSel0 + 4, L"Button", L"×\u3000\u3000\u3000\u3000\u3000\u3000（フリー）", 472, 96,
-     129, 17},
-    {kIdTxtSizeFree, L"Edit", L"", 504, 96, 41, 18},
-    {kIdOptSizeSel0 + 5, L"Button", L"×　フルスクリーン", 472, 112, 129, 17},
-    {kIdFraFileSel, L"Button", L"ファイル選択", 8, 8, 449, 289},
-    {kIdReaAudioPre, L"QuorvanePlayback", L"", 304, 24, 145, 129},
-    {kIdLstPlay, L"ListBox", L"", 16, 176, 433, 88},
-    {kIdDrvSel, L"ComboBox", nullptr, 16, 24, 129, 20},
-    {kIdDirSel, L"ListBox", L"", 16, 48, 129, 104},
-    {kIdFilSel, L"ListBox", L"", 152, 24, 145, 102},
-    {kIdCmdAdd, L"Button", L"Ｐｌａｙ　Ｌｉｓｔ　に追加", 152, 128, 145, 25},
-    {kIdCmdDel, L"Button", L"削除", 304, 272, 41, 17},
-    {kIdLblPlayList, L"Static", L"Play List", 16, 160, 433, 17},
-    {kIdFraPosSel, L"Button", L"表示位置", 464, 144, 153, 57},
-    {kIdOptPosSel0, L"Button", L"画面中央", 472, 168, 73, 17},
-    {kIdOptPosSel0 + 1, L"Button", L"ランダム", 544, 168, 65, 17},
-    {kIdFraJyunSel, L"Button", L"再生順序", 464, 208, 153, 57},
-    {kIdOptJyunSel0, L"Button", L"リスト順", 472, 232, 65, 17},
-    {kIdOptJyunSel0 + 1, L"Button", L"ランダム", 544, 232, 65, 17},
-    {kIdCmdUp, L"Button", L"上へ", 352, 272, 41, 17},
-    {kIdCmdDown, L"Button", L"下へ", 400, 272, 41, 17},
-    {kIdLblTitle, L"Static", L"Quorvane Ver 0.30   by Tobrenvale", 16, 272, 273, 17},
+// A control's window class, the style bits that tell its type, and whether it can take the focus.
+struct Look {
+  const wchar_t* window_class;
+  LONG type_mask, type;
+  bool focus;
 };
+
+Look LookOf(Shown shown) {
+  switch (shown) {
+    case Shown::kPushButton:
+      return {L"Button", BS_TYPEMASK, BS_PUSHBUTTON, true};  // none is the default button
+    case Shown::kFrame:
+      return {L"Button", BS_TYPEMASK, BS_GROUPBOX, false};
+    case Shown::kOption:
+      return {L"Button", BS_TYPEMASK, BS_AUTORADIOBUTTON, true};
+    case Shown::kTextBox:
+      return {L"Edit", 0, 0, true};
+    case Shown::kLabel:
+      return {L"Static", 0, 0, false};
+    case Shown::kDropDown:
+      return {L"ComboBox", 3, CBS_DROPDOWNLIST, true};
+    case Shown::kList:
+      return {L"ListBox", 0, 0, true};
+    case Shown::kPreview:
+      break;
+  }
+  return {L"QuorvanePlayback", 0, 0, false};
+}
+
+}  // namespace
+
+const std::span<const Expected> kExpected = kRows;
+
+namespace {
 
 LONG StyleOf(HWND window) { return GetWindowLongW(window, GWL_STYLE); }
 
@@ -66,7 +99,7 @@ void MakeClipsFolder(const ProgramFolder& folder) {
   SetFileAttributesW(folder.Join(L"clips\\b.ram").c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
-TEST(DialogLayout, EveryControlHasItsKindCaptionPlaceAndSizeAt96Dpi) {
+TEST(DialogLayout, HasExactlyTheseControlsEachWithItsKindCaptionPlaceAndSizeAt96Dpi) {
   ProgramFolder folder;
   DialogDriver dialog(folder);
   ASSERT_TRUE(dialog.Opened());
@@ -74,11 +107,19 @@ TEST(DialogLayout, EveryControlHasItsKindCaptionPlaceAndSizeAt96Dpi) {
   GetClientRect(dialog.Dialog(), &client);
   EXPECT_EQ(client.right, 625);
   EXPECT_EQ(client.bottom, 302);
+  std::vector<int> ids, expected_ids;
+  for (HWND child : Children(dialog.Dialog())) ids.push_back(GetDlgCtrlID(child));
+  for (const Expected& e : kExpected) expected_ids.push_back(e.id);
+  std::ranges::sort(ids);
+  std::ranges::sort(expected_ids);
+  EXPECT_EQ(ids, expected_ids) << "the dialog's controls are not the table's";
   for (const Expected& e : kExpected) {
     HWND item = dialog.Item(e.id);
-    SCOPED_TRACE(testing::Message() << "control " << e.id << " " << Narrow(e.window_class));
+    Look look = LookOf(e.shown);
+    SCOPED_TRACE(testing::Message() << "control " << e.id << " " << Narrow(look.window_class));
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(_wcsicmp(ClassOf(item).c_str(), e.window_class), 0) << Narrow(ClassOf(item));
+    EXPECT_EQ(_wcsicmp(ClassOf(item).c_str(), look.window_class), 0) << Narrow(ClassOf(item));
+    EXPECT_EQ(StyleOf(item) & look.type_mask, look.type);
     if (e.caption) {
       EXPECT_EQ(TextOf(item), e.caption);
     }
@@ -86,7 +127,7 @@ TEST(DialogLayout, EveryControlHasItsKindCaptionPlaceAndSizeAt96Dpi) {
     EXPECT_EQ(place.left, e.left);
     EXPECT_EQ(place.top, e.top);
     EXPECT_EQ(place.right - place.left, e.width);
-    if (e.id == kIdDrvSel) {
+    if (e.shown == Shown::kDropDown) {
       // A closed drop-down list is as high as its font makes it (Wine ignores a smaller
       // selection field): never lower than the layout, at most one border more.
       EXPECT_GE(place.bottom - place.top, e.height);
@@ -106,24 +147,18 @@ TEST(DialogLayout, OpensInTheDesignTimeStateWithoutASettingsFile) {
   // Every button of the magnification array, up to the first id of its run that is no control.
   for (int id = kIdOptSizeSel0; dialog.Item(id); ++id) {
     EXPECT_EQ(dialog.Checked(id), id == kIdOptSizeSel0 + 1) << id;
-    EXPECT_EQ(StyleOf(dialog.Item(id)) & BS_TYPEMASK, BS_AUTORADIOBUTTON);
   }
   EXPECT_TRUE(dialog.Checked(kIdOptPosSel0));
   EXPECT_FALSE(dialog.Checked(kIdOptPosSel0 + 1));
   EXPECT_TRUE(dialog.Checked(kIdOptJyunSel0));
   EXPECT_FALSE(dialog.Checked(kIdOptJyunSel0 + 1));
-  EXPECT_FALSE(IsWindowEnabled(dialog.Item(kIdOptJyunSel0)));
-  EXPECT_FALSE(IsWindowEnabled(dialog.Item(kIdOptJyunSel0 + 1)));
-  EXPECT_TRUE(IsWindowEnabled(dialog.Item(kIdOptPosSel0 + 1)));
+  // The play-order buttons are disabled, and no other control.
+  for (const Expected& e : kExpected) {
+    bool play_order = e.id == kIdOptJyunSel0 || e.id == kIdOptJyunSel0 + 1;
+    EXPECT_NE(IsWindowEnabled(dialog.Item(e.id)) != FALSE, play_order) << e.id;
+  }
   EXPECT_EQ(TextOf(dialog.Item(kIdTxtSizeFree)), L"");
   EXPECT_TRUE(dialog.ListTexts(kIdLstPlay).empty());
-  for (int id : {kIdFraFileSel, kIdFraSizeSel, kIdFraPosSel, kIdFraJyunSel}) {
-    EXPECT_EQ(StyleOf(dialog.Item(id)) & BS_TYPEMASK, BS_GROUPBOX) << id;
-  }
-  for (int id : {kIdCmdOk, kIdCmdCancel, kIdCmdAdd, kIdCmdDel, kIdCmdUp, kIdCmdDown}) {
-    EXPECT_EQ(StyleOf(dialog.Item(id)) & BS_TYPEMASK, BS_PUSHBUTTON) << "a default button";
-  }
-  EXPECT_EQ(StyleOf(dialog.Item(kIdDrvSel)) & 3, CBS_DROPDOWNLIST);
   EXPECT_EQ(StyleOf(dialog.Item(kIdLstPlay)) & LBS_SORT, 0);
 
   // The browser starts at the process's current directory; the file list shows the clips of
@@ -168,20 +203,23 @@ TEST(DialogKeys, FocusStartsOnOkAndTabFollowsTheTabOrder) {
   ProgramFolder folder;
   DialogDriver dialog(folder);
   ASSERT_TRUE(dialog.Opened());
-  EXPECT_EQ(dialog.Focus(), dialog.Item(kIdCmdOk));
   // Frames, labels and the preview never take the focus, nor the disabled play-order buttons;
   // of an option array only its selected button does.
-  const int order[] = {kIdCmdCancel, kIdOptSizeSel0 + 1, kIdTxtSizeFree, kIdLstPlay, kIdDrvSel,
-                       kIdDirSel,    kIdFilSel,          kIdCmdAdd,      kIdCmdDel,  kIdOptPosSel0,
-                       kIdCmdUp,     kIdCmdDown,         kIdCmdOk};
-  for (int id : order) {
+  std::vector<int> stops;
+  for (const Expected& e : kExpected) {
+    HWND item = dialog.Item(e.id);
+    bool can = LookOf(e.shown).focus && IsWindowEnabled(item);
+    if (can && (e.shown != Shown::kOption || dialog.Checked(e.id))) stops.push_back(e.id);
+  }
+  ASSERT_FALSE(stops.empty());
+  EXPECT_EQ(stops.front(), kIdCmdOk);
+  EXPECT_EQ(dialog.Focus(), dialog.Item(stops.front()));
+  for (size_t i = 1; i <= stops.size(); ++i) {
     dialog.Key(VK_TAB);
-    EXPECT_EQ(GetDlgCtrlID(dialog.Focus()), id);
+    EXPECT_EQ(GetDlgCtrlID(dialog.Focus()), stops[i % stops.size()]);
   }
   // The arrow keys move within an option array; Tab then leaves from the new selection.
-  dialog.Key(VK_TAB);
-  dialog.Key(VK_TAB);
-  ASSERT_EQ(dialog.Focus(), dialog.Item(kIdOptSizeSel0 + 1));
+  ASSERT_TRUE(dialog.TabTo(kIdOptSizeSel0 + 1));
   dialog.Key(VK_DOWN);
   EXPECT_EQ(dialog.Focus(), dialog.Item(kIdOptSizeSel0 + 2));
   EXPECT_TRUE(dialog.Checked(kIdOptSizeSel0 + 2));
@@ -206,8 +244,7 @@ TEST(DialogKeys, EscapeNeverClosesAndEnterPressesOkOnlyOnOk) {
   EXPECT_FALSE(dialog.Program().WaitForExit(1000)) << "the dialog closed";
   EXPECT_FALSE(folder.ReadSettings().has_value()) << "OK was pressed";
 
-  for (int i = 0; i < 9; ++i) dialog.Key(VK_TAB);
-  ASSERT_EQ(dialog.Focus(), dialog.Item(kIdCmdOk));
+  ASSERT_TRUE(dialog.TabTo(kIdCmdOk));
   PostKey(dialog.Focus(), VK_RETURN);
   EXPECT_TRUE(dialog.Program().WaitForExit(10000));
   EXPECT_TRUE(folder.ReadSettings().has_value()) << "Enter on OK did not save";
@@ -233,7 +270,7 @@ TEST(DialogLayout, ScalesWithTheScreensDpi) {
       EXPECT_NEAR(place.left, scaled(e.left), 1);
       EXPECT_NEAR(place.top, scaled(e.top), 1);
       EXPECT_NEAR(place.right, scaled(e.left + e.width), 1);
-      if (e.id != kIdDrvSel) {
+      if (e.shown != Shown::kDropDown) {
         EXPECT_NEAR(place.bottom, scaled(e.top + e.height), 1);
       }
     }

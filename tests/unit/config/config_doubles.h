@@ -1,10 +1,11 @@
 // In-memory doubles of the settings dialog's controls and host, behaving as the real controls do
 // where the handlers rely on it (the list box's selection follows removals; a drive alone names
-// that drive's current directory), and a whole dialog over them, the shared settings store and
-// the shared playback component.
+// that drive's current directory), and a whole dialog over them, made from the layout table, the
+// shared settings store and the shared playback component.
 #pragma once
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -126,23 +127,47 @@ class FakeHost final : public ConfigHost {
   EventLog& log_;
 };
 
+// The double of a control that keeps state, by its kind; nullptr for a kind that keeps none.
+inline std::unique_ptr<Control> FakeOf(const ControlLayout& control) {
+  switch (control.kind) {
+    case Kind::kOption:
+      return std::make_unique<FakeOptions>(control.id);
+    case Kind::kTextBox:
+      return std::make_unique<FakeTextBox>();
+    case Kind::kDriveList:
+      return std::make_unique<FakeDriveList>();
+    case Kind::kDirList:
+      return std::make_unique<FakeDirList>();
+    case Kind::kFileList:
+      return std::make_unique<FakeFileList>();
+    case Kind::kListBox:
+      return std::make_unique<FakeListBox>();
+    case Kind::kFrame:
+    case Kind::kPushButton:
+    case Kind::kLabel:
+    case Kind::kPreview:
+      break;
+  }
+  return nullptr;
+}
+
 // A whole dialog in its design-time state: the browser at c:\work, x1.0, centre, list order.
+// The tests reach the doubles of the controls they look at by name.
 struct TestDialog {
   EventLog log;
-  FakeDriveList drvSel;
-  FakeDirList dirSel;
-  FakeFileList filSel;
-  FakeListBox lstPlay;
-  FakeOptions optSizeSel{kIdOptSizeSel0};
-  FakeOptions optPosSel{kIdOptPosSel0};
-  FakeOptions optJyunSel{kIdOptJyunSel0};
-  FakeTextBox txtSizeFree;
+  ControlStates controls{FakeOf};
+  FakeDriveList& drvSel = controls.Of<FakeDriveList>(kIdDrvSel);
+  FakeDirList& dirSel = controls.Of<FakeDirList>(kIdDirSel);
+  FakeFileList& filSel = controls.Of<FakeFileList>(kIdFilSel);
+  FakeListBox& lstPlay = controls.Of<FakeListBox>(kIdLstPlay);
+  FakeOptions& optSizeSel = controls.Of<FakeOptions>(kIdOptSizeSel0);
+  FakeOptions& optPosSel = controls.Of<FakeOptions>(kIdOptPosSel0);
+  FakeOptions& optJyunSel = controls.Of<FakeOptions>(kIdOptJyunSel0);
+  FakeTextBox& txtSizeFree = controls.Of<FakeTextBox>(kIdTxtSizeFree);
   fakes::FakePlaybackComponent reaAudioPre;
   FakeHost host{log};
   fakes::FakeSettingsStore store{log};
-  FrmConfig form{ConfigControls{drvSel, dirSel, filSel, lstPlay, optSizeSel, optPosSel, optJyunSel,
-                                txtSizeFree, reaAudioPre},
-                 store, host};
+  FrmConfig form{controls, reaAudioPre, store, host};
 
   bool Ended() const { return !log.empty() && log.back() == "end"; }
 };

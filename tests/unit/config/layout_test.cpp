@@ -1,185 +1,120 @@
+// The rules the layout table keeps, whatever its rows: ids, handlers, option arrays, keyboard
+// flags and stacking; and the conversions from twips to pixels. Where each control is and what
+// it says is checked once, on the real dialog (tests/e2e/config/layout_test.cpp).
 #include "config/layout.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 #include <vector>
-
-#include "config/control_ids.h"
-#include "config/frm_config.h"
 
 namespace quorvane::config {
 namespace {
 
-// The dialog as it was drawn up, copied here by hand in tab order.
-struct Designed {
-  int id;
-  Kind kind;
-  int parent;
-  const char* caption;
-  int left, top, width, height;
-};
-
-const Designed kDesigned[] = {
-    {kIdCmdOk, Kind::kPushButton, 0, "OK", 6960, 4080, 1095, 375},
-    {kIdCmdCancel, Kind::kPushButton, 0, "Cancel", 8160, 4080, 1095, 375},
-    {kIdFraSizeSel, Kind::kFrame, 0, "倍率設定", 6960, 120, 2295, 1935},
-    {kIdOptSizeSel0, Kind::kOption, kIdFraSizeSel, "×　０．５", 120, 360, 1455, 255},
-    {kIdOptSizeSel0 + 1, Kind::kOption, kIdFraSizeSel, "×　１．０", 120, 600, 1455, 255},
-    {kIdOptSizeSel0 + 2, Kind::kOption, kIdFraSizeSel, "×　１．５", 120, 840, 1455, 255},
-    {kIdOptSizeSel0 + 3, Kind::kOption, kIdFraSizeSel, "×　２．０", 120, 1080, 1455, 255},
-    {kIdOptSizeSel0 + 4, Kind::kOption, kIdFraSizeSel,
-     "×\u3000\u3000\u3000\u3000\u3000\u3000（フリー）", 120, 1320, 1935, 255},
-    {kIdTxtSizeFree, Kind::kTextBox, kIdFraSizeSel, "", 600, 1320, 615, 270},
-    {kIdOptSizeSel0 + 5, Kind::kOption, kIdFraSizeSel, "×　フルスクリーン", 120, 1560, 1935, 255},
-    {kIdFraFileSel, Kind::kFrame, 0, "ファイル選択", 120, 120, 6735, 4335},
-    {kIdReaAudioPre, Kind::kPreview, kIdFraFileSel, "", 4440, 240, 2175, 1935},
-    {kIdLstPlay, Kind::kListBox, kIdFraFileSel, "", 120, 2520, 6495, 1320},
-    {kIdDrvSel, Kind::kDriveList, kIdFraFileSel, "", 120, 240, 1935, 300},
-    {kIdDirSel, Kind::kDirList, kIdFraFileSel, "", 120, 600, 1935, 1560},
-    {kIdFilSel, Kind::kFileList, kIdFraFileSel, "", 2160, 240, 2175, 1530},
-    {kIdCmdAdd, Kind::kPushButton, kIdFraFileSel, "Ｐｌａｙ　Ｌｉｓｔ　に追加", 2160, 1800, 2175,
-     375},
-    {kIdCmdDel, Kind::kPushButton, kIdFraFileSel, "削除", 4440, 3960, 615, 255},
-    {kIdLblPlayList, Kind::kLabel, kIdFraFileSel, "Play List", 120, 2280, 6495, 255},
-    {kIdFraPosSel, Kind::kFrame, 0, "表示位置", 6960, 2160, 2295, 855},
-    {kIdOptPosSel0, Kind::kOption, kIdFraPosSel, "画面中央", 120, 360, 1095, 255},
-    {kIdOptPosSel0 + 1, Kind::kOption, kIdFraPosSel, "ランダム", 1200, 360, 975, 255},
-    {kIdFraJyunSel, Kind::kFrame, 0, "再生順序", 6960, 3120, 2295, 855},
-    {kIdOptJyunSel0, Kind::kOption, kIdFraJyunSel, "リスト順", 120, 360, 975, 255},
-    {kIdOptJyunSel0 + 1, Kind::kOption, kIdFraJyunSel, "ランダム", 1200, 360, 975, 255},
-    {kIdCmdUp, Kind::kPushButton, kIdFraFileSel, "上へ", 5160, 3960, 615, 255},
-    {kIdCmdDown, Kind::kPushButton, kIdFraFileSel, "下へ", 5880, 3960, 615, 255},
-    {kIdLblTitle, Kind::kLabel, kIdFraFileSel, "Quorvane Ver 0.30   by Tobrenvale", 120, 3960, 4095,
-     255},
-};
-
-TEST(Layout, EveryControlHasTheKindParentCaptionPlaceAndTabIndexItWasDrawnWith) {
-  ASSERT_EQ(std::size(kDesigned), kLayout.size());
-  for (size_t tab_index = 0; tab_index < kLayout.size(); ++tab_index) {
-    const Designed& d = kDesigned[tab_index];
-    SCOPED_TRACE(testing::Message() << "control " << d.id);
-    const ControlLayout& row = kLayout[tab_index];
-    EXPECT_EQ(row.id, d.id);
-    EXPECT_EQ(row.kind, d.kind);
-    EXPECT_EQ(row.parent, d.parent);
-    EXPECT_EQ(std::string(row.caption), d.caption);
-    EXPECT_EQ(row.place.left, d.left);
-    EXPECT_EQ(row.place.top, d.top);
-    EXPECT_EQ(row.place.width, d.width);
-    EXPECT_EQ(row.place.height, d.height);
-  }
-}
-
-TEST(Layout, FontsColoursTipsAndDesignTimeStateFollowEachControlsRow) {
-  const std::string tip = "ファイルＩＤをダブルクリックでプレビュー";
+// The first buttons of the option arrays.
+std::vector<const ControlLayout*> ArrayStarts() {
+  std::vector<const ControlLayout*> starts;
   for (const ControlLayout& row : kLayout) {
-    SCOPED_TRACE(testing::Message() << "control " << row.id);
-    bool frame = row.kind == Kind::kFrame;
-    FontRole font = frame                        ? FontRole::kFrame
-                    : row.id == kIdLblPlayList   ? FontRole::kHeading
-                    : row.id == kIdLblTitle      ? FontRole::kTitle
-                    : row.kind == Kind::kPreview ? FontRole::kNone
-                                                 : FontRole::kControls;
-    EXPECT_EQ(row.font, font);
-    ColourRole colour = frame                      ? ColourRole::kFrameCaption
-                        : row.id == kIdLblPlayList ? ColourRole::kHeadingBar
-                        : row.id == kIdLblTitle    ? ColourRole::kTitleBar
-                                                   : ColourRole::kDefault;
-    EXPECT_EQ(row.colour, colour);
-    bool tipped = row.id == kIdFilSel || row.id == kIdLstPlay;
-    EXPECT_EQ(row.tip ? std::string(row.tip) : "", tipped ? tip : "");
-    bool selected =
-        row.id == kIdOptSizeSel0 + 1 || row.id == kIdOptPosSel0 || row.id == kIdOptJyunSel0;
-    EXPECT_EQ((row.flags & kSelected) != 0, selected);
-    bool play_order = row.id == kIdOptJyunSel0 || row.id == kIdOptJyunSel0 + 1;
-    EXPECT_EQ((row.flags & kDisabled) != 0, play_order);
+    if (FactsOf(row.kind).array && !IsLaterButton(row)) starts.push_back(&row);
   }
+  return starts;
 }
 
-TEST(Layout, TwelveEventsHaveHandlersAndNoOtherDoes) {
-  struct Handled {
-    int id;
-    Event event;
-    void (FrmConfig::*handler)();
-  } handled[] = {
-      {kIdCmdOk, Event::kClick, &FrmConfig::cmdOk_Click},
-      {kIdCmdCancel, Event::kClick, &FrmConfig::cmdCancel_Click},
-      {kIdDrvSel, Event::kChange, &FrmConfig::drvSel_Change},
-      {kIdDirSel, Event::kChange, &FrmConfig::dirSel_Change},
-      {kIdFilSel, Event::kDblClick, &FrmConfig::filSel_DblClick},
-      {kIdLstPlay, Event::kDblClick, &FrmConfig::lstPlay_DblClick},
-      {kIdCmdAdd, Event::kClick, &FrmConfig::cmdAdd_Click},
-      {kIdCmdDel, Event::kClick, &FrmConfig::cmdDel_Click},
-      {kIdCmdUp, Event::kClick, &FrmConfig::cmdUp_Click},
-      {kIdCmdDown, Event::kClick, &FrmConfig::cmdDown_Click},
-  };
-  int with_handler = 0;
+TEST(Layout, FindsEveryControlByAnIdOfItsOwn) {
   for (const ControlLayout& row : kLayout) {
-    with_handler += row.handler != nullptr;
-    EXPECT_EQ(row.handler == nullptr, row.event == Event::kNone) << row.id;
+    EXPECT_EQ(FindLayout(row.id), &row) << row.id;
+    EXPECT_GT(row.id, 2) << "IDOK or IDCANCEL";
   }
-  EXPECT_EQ(with_handler, 10);  // and the dialog's own Form_Load and Form_Unload
-  for (const Handled& h : handled) {
-    EXPECT_EQ(LayoutOf(h.id).event, h.event) << h.id;
-    EXPECT_TRUE(LayoutOf(h.id).handler == h.handler) << h.id;
+  EXPECT_EQ(FindLayout(0), nullptr);
+  EXPECT_THROW(LayoutOf(0), std::out_of_range);
+}
+
+TEST(Layout, AControlHasAHandlerExactlyWhenItsKindReportsAnEvent) {
+  for (const ControlLayout& row : kLayout) {
+    EXPECT_EQ(row.handler != nullptr, FactsOf(row.kind).event != Event::kNone) << row.id;
   }
 }
 
-TEST(Layout, StackingKeepsFramesUnderTheirControlsAndEachOptionArrayOneGroup) {
+// An array's buttons are the rows of the ids from its first on, in its first's frame, one of
+// them selected at design time. Tab stops at the first, and only the first starts a group.
+TEST(Layout, EachOptionArrayIsARunOfIdsInOneFrameWithOneButtonSelected) {
+  ASSERT_FALSE(ArrayStarts().empty());
+  size_t buttons = 0;
+  for (const ControlLayout* first : ArrayStarts()) {
+    SCOPED_TRACE(first->id);
+    int count = OptionCount(first->id);
+    EXPECT_EQ(FlagsOf(*first) & (kTabStop | kGroup), kTabStop | kGroup);
+    int selected = 0;
+    for (int i = 0; i < count; ++i) {
+      const ControlLayout& button = LayoutOf(first->id + i);
+      EXPECT_EQ(button.kind, first->kind);
+      EXPECT_EQ(button.parent, first->parent);
+      EXPECT_EQ(IsLaterButton(button), i > 0);
+      if (i > 0) {
+        EXPECT_EQ(FlagsOf(button) & (kTabStop | kGroup), 0u);
+      }
+      selected += (button.flags & kSelected) != 0;
+    }
+    EXPECT_EQ(selected, 1);
+    EXPECT_EQ(OptionCount(first->id + 1), count - 1) << "counted from the second button";
+    buttons += static_cast<size_t>(count);
+  }
+  // Every button is in an array so counted; no other control is an array or selected.
+  size_t in_arrays = 0;
+  for (const ControlLayout& row : kLayout) {
+    in_arrays += FactsOf(row.kind).array;
+    if (!FactsOf(row.kind).array) {
+      EXPECT_EQ(OptionCount(row.id), 0) << row.id;
+      EXPECT_EQ(row.flags & kSelected, 0u) << row.id;
+    }
+  }
+  EXPECT_EQ(buttons, in_arrays);
+}
+
+TEST(Layout, EveryOtherControlStartsAGroupAndIsATabStopWhenItsKindTakesTab) {
+  for (const ControlLayout& row : kLayout) {
+    if (FactsOf(row.kind).array) continue;  // above
+    EXPECT_TRUE(FlagsOf(row) & kGroup) << row.id;
+    EXPECT_EQ((FlagsOf(row) & kTabStop) != 0, FactsOf(row.kind).takes_tab) << row.id;
+  }
+}
+
+bool Overlap(const PixelRect& a, const PixelRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+TEST(Layout, StackingKeepsFramesUnderTheirControlsOverlaysOverWhatTheyCoverAndArraysOneGroup) {
   std::vector<const ControlLayout*> stack = StackingOrder();
   ASSERT_EQ(stack.size(), kLayout.size());
-  auto depth = [&stack](int id) {
-    return static_cast<size_t>(std::ranges::find(stack, &LayoutOf(id)) - stack.begin());
+  auto depth = [&stack](const ControlLayout& control) {
+    return static_cast<size_t>(std::ranges::find(stack, &control) - stack.begin());
   };
-  EXPECT_LT(depth(kIdTxtSizeFree), depth(kIdOptSizeSel0 + 4)) << "the box lies over the caption";
   for (const ControlLayout& row : kLayout) {
-    EXPECT_LT(depth(row.id), stack.size()) << row.id << " not stacked";
+    SCOPED_TRACE(row.id);
+    EXPECT_LT(depth(row), stack.size()) << "not stacked";
     if (row.parent != 0) {
-      EXPECT_LT(depth(row.id), depth(row.parent)) << row.id << " under its frame";
+      EXPECT_LT(depth(row), depth(LayoutOf(row.parent))) << "under its frame";
+    }
+    if (LayerOf(row) != Layer::kOverlay) continue;
+    for (const ControlLayout& covered : kLayout) {
+      if (&covered == &row || !Overlap(PlaceOf(row, 96), PlaceOf(covered, 96))) continue;
+      if (covered.id == row.parent) continue;
+      EXPECT_LT(depth(row), depth(covered)) << "under " << covered.id;
     }
   }
   // The arrow keys move from a group's first control down the stack to the next that starts a
-  // group: each array is one such run, its buttons in index order, the Tab key at the first.
-  for (int first : {kIdOptSizeSel0, kIdOptPosSel0, kIdOptJyunSel0}) {
-    SCOPED_TRACE(first);
-    int count = OptionCount(first);
-    size_t top = depth(first);
-    EXPECT_EQ(stack[top]->flags & (kTabStop | kGroup), kTabStop | kGroup);
+  // group: each array is one such run, its buttons in the order of their ids.
+  for (const ControlLayout* first : ArrayStarts()) {
+    SCOPED_TRACE(first->id);
+    int count = OptionCount(first->id);
+    size_t top = depth(*first);
     for (int i = 1; i < count; ++i) {
-      const ControlLayout* button = stack[top + static_cast<size_t>(i)];
-      EXPECT_EQ(button->id, first + i);
-      EXPECT_EQ(button->flags & (kTabStop | kGroup), 0u);
+      EXPECT_EQ(stack[top + static_cast<size_t>(i)]->id, first->id + i);
     }
     size_t after = top + static_cast<size_t>(count);
     if (after < stack.size()) {
-      EXPECT_TRUE(stack[after]->flags & kGroup) << "the array runs on into the next control";
+      EXPECT_TRUE(FlagsOf(*stack[after]) & kGroup) << "the array runs on into the next control";
     }
-  }
-}
-
-TEST(Layout, AnOptionArrayHasAsManyButtonsAsTheDesignHasOptionsInItsFrame) {
-  for (int first : {kIdOptSizeSel0, kIdOptPosSel0, kIdOptJyunSel0}) {
-    SCOPED_TRACE(first);
-    auto designed = std::ranges::find(kDesigned, first, &Designed::id);
-    ASSERT_NE(designed, std::end(kDesigned));
-    auto count = std::ranges::count_if(kDesigned, [designed](const Designed& d) {
-      return d.kind == Kind::kOption && d.parent == designed->parent;
-    });
-    EXPECT_EQ(OptionCount(first), count);
-    EXPECT_EQ(OptionCount(first + 1), count - 1) << "counted from the second button";
-  }
-  EXPECT_EQ(OptionCount(kIdTxtSizeFree), 0);
-  EXPECT_EQ(OptionCount(9999), 0);
-}
-
-TEST(Layout, TheTabKeyStopsOnlyAtControlsThatTakeInputAndEachStartsAGroup) {
-  for (const ControlLayout& row : kLayout) {
-    if (row.kind == Kind::kOption) continue;  // an array's buttons: above
-    bool input = row.kind != Kind::kFrame && row.kind != Kind::kLabel && row.kind != Kind::kPreview;
-    EXPECT_EQ((row.flags & kTabStop) != 0, input) << row.id;
-    EXPECT_EQ((row.flags & kGroup) != 0, row.kind != Kind::kPreview) << row.id;
   }
 }
 
@@ -193,34 +128,35 @@ TEST(Layout, TwipsBecomePixelsRoundedAtEachDpi) {
   }
 }
 
-TEST(Layout, PlacesControlsInTheirFramesAndInTabOrder) {
-  // cmdOk lies on the dialog; optSizeSel(4) in fraSizeSel, from the frame's corner.
-  PixelRect ok = PlaceOf(LayoutOf(kIdCmdOk), 96);
-  EXPECT_EQ(ok.left, 464);
-  EXPECT_EQ(ok.top, 272);
-  EXPECT_EQ(ok.right, 537);
-  EXPECT_EQ(ok.bottom, 297);
-  PixelRect free = PlaceOf(LayoutOf(kIdOptSizeSel0 + 4), 144);
-  EXPECT_EQ(free.left, (6960 + 120) / 10);
-  EXPECT_EQ(free.top, (120 + 1320) / 10);
-  EXPECT_EQ(free.right - free.left, 1935 / 10 + 1);  // 193.5 rounds up
-  // The table is in tab order: OK first, the title line last, every control once.
-  EXPECT_EQ(kLayout.front().id, kIdCmdOk);
-  EXPECT_EQ(kLayout[8].id, kIdTxtSizeFree);
-  EXPECT_EQ(kLayout.back().id, kIdLblTitle);
-  for (const ControlLayout& control : kLayout) EXPECT_EQ(FindLayout(control.id), &control);
-  EXPECT_EQ(FindLayout(9999), nullptr);
-  EXPECT_THROW(LayoutOf(9999), std::out_of_range);
+TEST(Layout, PlacesAControlFromTheCornerOfItsFrameOrOfTheDialog) {
+  ControlLayout on_dialog{.id = 1, .kind = Kind::kPushButton, .place = {6960, 4080, 1935, 375}};
+  PixelRect place = PlaceOf(on_dialog, 96);
+  EXPECT_EQ(place.left, 464);
+  EXPECT_EQ(place.top, 272);
+  EXPECT_EQ(place.right, 593);
+  EXPECT_EQ(place.bottom, 297);
+  EXPECT_EQ(PlaceOf(on_dialog, 144).right, 890) << "889.5 rounds up";
+  // Inside a frame the twips are added to the frame's before they are rounded.
+  for (const ControlLayout& frame : kLayout) {
+    if (frame.kind != Kind::kFrame) continue;
+    SCOPED_TRACE(frame.id);
+    ControlLayout inside{.id = 1, .kind = Kind::kLabel, .parent = frame.id, .place = {8, 7, 0, 0}};
+    EXPECT_EQ(PlaceOf(inside, 96).left, TwipsToPixels(frame.place.left + 8, 96));
+    EXPECT_EQ(PlaceOf(inside, 96).top, TwipsToPixels(frame.place.top + 7, 96));
+  }
 }
 
-TEST(Layout, CaptionsHaveTheirControlsWidthLessWhatTheControlDrawsBesideThem) {
-  // At 96 DPI optSizeSel(4) is 129 pixels wide: 18 go to the circle and the gap after it.
-  EXPECT_EQ(CaptionRoom(LayoutOf(kIdOptSizeSel0 + 4), 96), 129 - 18);
-  EXPECT_EQ(CaptionRoom(LayoutOf(kIdOptSizeSel0 + 4), 144), 194 - 27);
-  EXPECT_EQ(CaptionRoom(LayoutOf(kIdCmdAdd), 96), 145 - 10);
-  EXPECT_EQ(CaptionRoom(LayoutOf(kIdLblTitle), 96), 273 - 4);
-  EXPECT_EQ(CaptionRoom(LayoutOf(kIdFraSizeSel), 120), 191 - 20);
-  EXPECT_EQ(CaptionRoom(LayoutOf(kIdLstPlay), 96), 433);
+// What a kind draws beside a caption is scaled to the DPI on each side on its own.
+TEST(Layout, CaptionsHaveTheirControlsWidthLessWhatTheKindDrawsBesideThem) {
+  auto room = [](Kind kind, int width, int dpi) {
+    return CaptionRoom(ControlLayout{.id = 1, .kind = kind, .place = {0, 0, width, 255}}, dpi);
+  };
+  EXPECT_EQ(room(Kind::kOption, 1935, 96), 129 - 18);  // the circle and the gap after it
+  EXPECT_EQ(room(Kind::kOption, 1935, 144), 194 - 27);
+  EXPECT_EQ(room(Kind::kPushButton, 2175, 96), 145 - 2 * 5);
+  EXPECT_EQ(room(Kind::kPushButton, 2175, 120), 181 - 2 * 6);
+  EXPECT_EQ(room(Kind::kFrame, 2295, 120), 191 - 2 * 10);
+  EXPECT_EQ(room(Kind::kListBox, 6495, 96), 433);
 }
 
 }  // namespace

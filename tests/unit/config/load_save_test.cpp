@@ -48,13 +48,14 @@ struct OptionCase {
 };
 
 TEST(FormLoad, ReadsOptionIndexesByTheNumberRuleAndKeepsTheChoiceForNonOptions) {
+  // 20 and more are out of every array: an array has at most kOptionArrayRoom buttons.
   const std::vector<OptionCase> cases = {
       {"SizeSel  =3", 3, 0, 0},     {"SizeSel  = 3", 3, 0, 0},     {"SizeSel  =abc", 0, 0, 0},
       {"SizeSel  =", 0, 0, 0},      {"SizeSel  =2.5", 2, 0, 0},    {"SizeSel  =3.5", 4, 0, 0},
-      {"SizeSel  =5", 5, 0, 0},     {"SizeSel  =4x", 4, 0, 0},     {"SizeSel  =6", 1, 0, 0},
-      {"SizeSel  =-1", 1, 0, 0},    {"SizeSel  =-0.4", 0, 0, 0},   {"SizeSel  =5.6", 1, 0, 0},
+      {"SizeSel  =5", 5, 0, 0},     {"SizeSel  =4x", 4, 0, 0},     {"SizeSel  =20", 1, 0, 0},
+      {"SizeSel  =-1", 1, 0, 0},    {"SizeSel  =-0.4", 0, 0, 0},   {"SizeSel  =19.6", 1, 0, 0},
       {"SizeSel  =70000", 1, 0, 0}, {"SizeSel  =-32769", 1, 0, 0}, {"SizeSel  =65539", 1, 0, 0},
-      {"PosSel   =1", 1, 1, 0},     {"PosSel   =2", 1, 0, 0},      {"PosSel   =1.5", 1, 0, 0},
+      {"PosSel   =1", 1, 1, 0},     {"PosSel   =20", 1, 0, 0},     {"PosSel   =19.5", 1, 0, 0},
       {"JyunSel  =1", 1, 0, 1},     {"JyunSel  =-1", 1, 0, 0},     {"sizesel  =3", 1, 0, 0},
       {"SizeSel =3", 1, 0, 0},      {"SizeSel   =3", 1, 0, 0},     {"SizeSel", 1, 0, 0},
   };
@@ -67,6 +68,18 @@ TEST(FormLoad, ReadsOptionIndexesByTheNumberRuleAndKeepsTheChoiceForNonOptions) 
     EXPECT_EQ(d.optPosSel.selected, c.pos_sel);
     EXPECT_EQ(d.optJyunSel.selected, c.jyun_sel);
     EXPECT_TRUE(d.host.messages.empty());
+  }
+}
+
+// An array's last button is an index of it, one past it is none.
+TEST(FormLoad, SelectsAnArraysLastButtonAndNothingPastIt) {
+  const int count = TestDialog().optSizeSel.Count();
+  for (int index : {count - 1, count}) {
+    SCOPED_TRACE(index);
+    TestDialog d;
+    d.store.file = "SizeSel  =" + std::to_string(index) + "\r\n";
+    d.form.Form_Load();
+    EXPECT_EQ(d.optSizeSel.selected, index < count ? index : 1);
   }
 }
 
@@ -91,7 +104,7 @@ TEST(FormLoad, LaterLinesOfAKeyDecideAndEveryPlayListLineAdds) {
   TestDialog d;
   d.store.file =
       "ListPath =c:\\clips\r\nListPath =d:\\clips\r\nSizeFree =2\r\nSizeFree =x\r\n"
-      "SizeSel  =3\r\nSizeSel  =6\r\nPlayList =c:\\a.rm\r\nPlayList =c:\\a.rm\r\n";
+      "SizeSel  =3\r\nSizeSel  =20\r\nPlayList =c:\\a.rm\r\nPlayList =c:\\a.rm\r\n";
   d.form.Form_Load();
   EXPECT_EQ(d.optSizeSel.selected, 3);
   EXPECT_EQ(d.dirSel.path, "d:\\clips");

@@ -2,41 +2,39 @@
 
 #include <gtest/gtest.h>
 
-#include "config/control_ids.h"
+#include <vector>
 
 namespace quorvane::config {
 namespace {
 
-int PositionOf(int id) {
-  for (size_t i = 0; i < kLayout.size(); ++i) {
-    if (kLayout[i].id == id) return static_cast<int>(i);
-  }
-  return -1;
+// As the dialog starts: of an option array only its selected button, no disabled control.
+bool CanAtStart(const ControlLayout& control) {
+  if (control.flags & kDisabled) return false;
+  return !FactsOf(control.kind).array || (control.flags & kSelected);
 }
 
-int IdAt(int position) { return position < 0 ? -1 : kLayout[static_cast<size_t>(position)].id; }
-
-TEST(TabOrder, SkipsFramesLabelsThePreviewAndWhatCannotTakeTheFocus) {
-  // The selected option of each array, as the dialog starts; the play order is disabled.
-  auto can = [](const ControlLayout& c) {
-    if (c.kind != Kind::kOption) return true;
-    return c.id == kIdOptSizeSel0 + 1 || c.id == kIdOptPosSel0;
-  };
-  // OK, Cancel, then past fraSizeSel to the selected magnification, then the free factor box.
-  EXPECT_EQ(IdAt(NextInTabOrder(PositionOf(kIdCmdOk), false, can)), kIdCmdCancel);
-  EXPECT_EQ(IdAt(NextInTabOrder(PositionOf(kIdCmdCancel), false, can)), kIdOptSizeSel0 + 1);
-  EXPECT_EQ(IdAt(NextInTabOrder(PositionOf(kIdOptSizeSel0 + 1), false, can)), kIdTxtSizeFree);
-  // From the free factor box past fraFileSel and the preview to the playlist.
-  EXPECT_EQ(IdAt(NextInTabOrder(PositionOf(kIdTxtSizeFree), false, can)), kIdLstPlay);
-  // From cmdDel past the heading and the frame to the selected position; past the play order.
-  EXPECT_EQ(IdAt(NextInTabOrder(PositionOf(kIdCmdDel), false, can)), kIdOptPosSel0);
-  EXPECT_EQ(IdAt(NextInTabOrder(PositionOf(kIdOptPosSel0), false, can)), kIdCmdUp);
-  // Round from the last (the title, a label) to OK, and backwards from OK to cmdDown.
-  EXPECT_EQ(IdAt(NextInTabOrder(PositionOf(kIdCmdDown), false, can)), kIdCmdOk);
-  EXPECT_EQ(IdAt(NextInTabOrder(PositionOf(kIdCmdOk), true, can)), kIdCmdDown);
-  // With the focus nowhere: the first forwards, the last backwards.
-  EXPECT_EQ(IdAt(NextInTabOrder(-1, false, can)), kIdCmdOk);
-  EXPECT_EQ(IdAt(NextInTabOrder(-1, true, can)), kIdCmdDown);
+// Tab goes round the controls in the order of the table, and stops at each that can take the
+// focus and whose kind takes the Tab key; Shift+Tab the same way back.
+TEST(TabOrder, GoesRoundTheTableStoppingWhereTheKindTakesTabAndTheControlCan) {
+  std::vector<int> stops;
+  for (size_t at = 0; at < kLayout.size(); ++at) {
+    if (FactsOf(kLayout[at].kind).takes_tab && CanAtStart(kLayout[at])) {
+      stops.push_back(static_cast<int>(at));
+    }
+  }
+  ASSERT_GT(stops.size(), 1u);
+  ASSERT_LT(stops.size(), kLayout.size()) << "no control is skipped";
+  const size_t count = stops.size();
+  int at = -1;  // the focus on none of them: forwards from the first
+  for (size_t step = 0; step < 2 * count; ++step) {
+    at = NextInTabOrder(at, false, CanAtStart);
+    EXPECT_EQ(at, stops[step % count]) << step;
+  }
+  at = -1;
+  for (size_t step = 0; step < 2 * count; ++step) {
+    at = NextInTabOrder(at, true, CanAtStart);
+    EXPECT_EQ(at, stops[count - 1 - step % count]) << step;
+  }
   EXPECT_EQ(NextInTabOrder(0, false, [](const ControlLayout&) { return false; }), -1);
 }
 

@@ -1,7 +1,10 @@
 # shellcheck shell=bash
 # What the scripts know about Wine here, said once; sourced (". scripts/lib/wine.sh"):
 #   wine64_loader, wine32_loader   where Debian puts Wine's two loaders
-#   thirty_two_bit_note            where scripts/install-deps keeps why the 32-bit Wine is missing
+#   keep_why_no_32_bit_wine WHY [FILE]   what scripts/install-deps keeps when the 32-bit Wine
+#                                  cannot be had: why, and apt's words (FILE, kept beside it);
+#                                  prints the reason kept
+#   forget_why_no_32_bit_wine      forgets it, once the 32-bit Wine is there or tried again
 #   why_no_32_bit_wine             why the 32-bit product cannot run under Wine here, one line
 #                                  (nothing where it can)
 #   runs_32_bit_wine               succeeds where the 32-bit product can run under Wine here
@@ -13,6 +16,19 @@ wine64_loader=/usr/lib/wine/wine64
 wine32_loader=/usr/lib/wine/wine
 
 thirty_two_bit_note=${QUORVANE_CACHE:-/var/cache/quorvane}/why-no-32-bit-wine
+
+keep_why_no_32_bit_wine() {  # why [file of apt's words]
+  mkdir -p "$(dirname "$thirty_two_bit_note")"
+  if [ $# -gt 1 ]; then
+    cp "$2" "$thirty_two_bit_note.apt.log"
+    echo "$1 (apt's words: $thirty_two_bit_note.apt.log)" >"$thirty_two_bit_note"
+  else
+    rm -f "$thirty_two_bit_note.apt.log"
+    echo "$1" >"$thirty_two_bit_note"
+  fi
+  cat "$thirty_two_bit_note"
+}
+forget_why_no_32_bit_wine() { rm -f "$thirty_two_bit_note" "$thirty_two_bit_note.apt.log"; }
 
 # The one way every script says why the 32-bit product is not run: the 32-bit loader is missing
 # (with the reason install-deps kept), or this kernel runs no 32-bit programs (scripts/runs-32-bit).

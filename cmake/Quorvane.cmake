@@ -2,6 +2,10 @@
 
 option(QUORVANE_SANITIZE "Build the native code with AddressSanitizer and UBSan" OFF)
 
+# OFF: the program alone (scripts/run), without tests/ and bench/ (the measurements link the
+# tests' reference code, so they go with them).
+option(QUORVANE_TESTS "Build the tests and the measurements beside the program" ON)
+
 # Warnings are errors in our own code (not in FFmpeg or the test frameworks).
 function(quorvane_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wconversion -Wno-sign-conversion

@@ -5,6 +5,8 @@
 
 #include "player/convert/picture_buffers.h"
 #include "player/core/clip_run.h"
+#include "player/core/core_waker.h"
+#include "player/core/run_core.h"
 #include "player/decode/clip_decoder.h"
 #include "player/source/clip_resolver.h"
 
@@ -21,59 +23,6 @@ constexpr double kLongestWait = 0.5;
 constexpr double kUntilWoken = 1e9;
 
 }  // namespace
-
-class PlayerCore::RunCore final : public ClipRunCore {
- public:
-  RunCore(PlayerCore& core, uint64_t serial) : core_(core), serial_(serial) {}
-
-  bool Cancelled() const override { return core_.Cancelled(serial_); }
-  void Report(int32_t state, std::optional<Size> size) override {
-    core_.Report(
-        serial_, state,
-        size ? std::optional<PlayerCore::Size>({size->width, size->height}) : std::nullopt);
-  }
-  bool QueuePicture(Picture& picture, bool wait) override {
-    return core_.QueuePicture(serial_, picture, wait);
-  }
-  void WaitForRoom(double sound_room_in) override { core_.WaitForRoom(serial_, sound_room_in); }
-  void WaitUntilClipTime(double time) override { core_.WaitUntilClipTime(serial_, time); }
-  void ExpectSound(bool expected) override { core_.ExpectSound(serial_, expected); }
-  uint64_t BeginSound(SoundFormat format, double time) override {
-    return core_.BeginSound(serial_, format, time);
-  }
-  Size PictureSize() const override {
-    return {core_.picture_width_.load(), core_.picture_height_.load()};
-  }
-  PixelBytes TakeBuffer() override { return core_.buffers_->Take(); }
-  AudioOutput& Audio() override { return *core_.audio_; }
-
- private:
-  PlayerCore& core_;
-  const uint64_t serial_;
-};
-
-class PlayerCore::Waker {
- public:
-  Waker(std::condition_variable& worker, std::function<void()> window)
-      : worker_(worker), window_(std::move(window)) {}
-  void Wake() {
-    std::lock_guard lock(mutex_);
-    if (!alive_) return;
-    worker_.notify_all();
-    if (window_) window_();
-  }
-  // No wake-up after this returns: the core is going.
-  void Retire() {
-    std::lock_guard lock(mutex_);
-    alive_ = false;
-  }
-
- private:
-  std::mutex mutex_;
-  bool alive_ = true;
-  std::condition_variable& worker_;
-  std::function<void()> window_;
-};
 
 PlayerCore::PlayerCore(std::unique_ptr<AudioOutput> audio, std::function<void()> changed,
                        LineDecoder metafile_lines, std::shared_ptr<const ClipFiles> files,

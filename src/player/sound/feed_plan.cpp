@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "player/sound/sound_state.h"
+
 namespace quorvane::player {
 
 namespace {
@@ -54,6 +56,19 @@ std::optional<double> SleepAfterFeed(double held, double period) {
   double spare = held - std::max(kPeriodsLeft * period, held / 2);
   if (period <= 0 || spare + 1e-9 < period) return std::nullopt;
   return spare;
+}
+
+void PlayingWatch::Restart(double now) {
+  played_ = 0;
+  moved_at_ = now;
+}
+
+bool PlayingWatch::Stuck(size_t played, size_t held, double now) {
+  if (played != played_ || held == 0) {
+    played_ = played;
+    moved_at_ = now;
+  }
+  return now - moved_at_ > kStalled;
 }
 
 }  // namespace quorvane::player

@@ -64,4 +64,17 @@ DeviceFeed PlanFeed(const FeedView& view);
 // little). A device that holds enough is not woken for at every one of its periods.
 std::optional<double> SleepAfterFeed(double held, double period);
 
+// A started stream whose device plays nothing of what it holds, without an error, for as long
+// as one that stopped answering (kStalled): it has gone all the same (its server dropped it).
+class PlayingWatch {
+ public:
+  void Restart(double now);
+  // Of the frames given, this many have been played and this many are held, at the moment now.
+  bool Stuck(size_t played, size_t held, double now);
+
+ private:
+  size_t played_ = 0;
+  double moved_at_ = 0;
+};
+
 }  // namespace quorvane::player

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "player/convert/mix_converter.h"
+#include "player/sound/converted_sound.h"
 #include "player/sound/feed_plan.h"
 
 namespace quorvane::player {
@@ -75,33 +75,15 @@ class Feeder {
     std::unique_ptr<SoundStream> stream = Calling([&] { return devices_.OpenDefault(); });
     double now = Now();
     std::lock_guard lock(state_->mutex);
-    state_->open_now = false;
     if (!stream) {
       open_failed_at_ = now;
-      // The clip goes on without sound, by the system's clock, from where it was.
-      if (state_->route == SoundState::Route::kDevice) {
-        state_->RouteToClock(now, state_->PlaceWithoutDevice(now));
-      }
-      state_->rest_place.reset();
+      state_->OpenFailed(now);
       return;
     }
     stream_ = std::move(stream);
     format_ = stream_->Format();
-    lead_in_ = static_cast<size_t>(kLeadIn * format_.rate);
-    started_ = false;
-    given_ = played_ = 0;
-    moved_at_ = now;
-    state_->flush = false;
-    state_->stream_open = true;
-    state_->failed = false;
-    state_->device_clock = DeviceClock();
-    // The sound starts where the clip is: where a rest stopped it, where the system's clock has
-    // taken it (plus the silence before it, so that its time runs on), or where it was given.
-    double place = state_->PlaceWithoutDevice(now);
-    if (!state_->rest_place && state_->route == SoundState::Route::kClock) place += kLeadIn;
-    state_->rest_place.reset();
-    state_->route = SoundState::Route::kDevice;
-    StartClipSound(place);
+    FromNothing(now);
+    StartClipSound(state_->StreamOpened(now));
   }
 
   // Under the lock: the clip's sound goes to the stream from this place on.
@@ -110,10 +92,9 @@ class Feeder {
     fed_clip_ = queue.Clip();
     queue.GiveFrom(queue.FrameAt(place));
     queue.Heard(queue.Given());
-    fifo_.clear();
-    fifo_place_ = queue.Seconds(static_cast<double>(queue.Given()));
-    flushed_ = false;
-    converting_ = fed_clip_ != 0 && converter_.Start(queue.Format(), format_);
+    SoundFormat from = queue.Format();
+    converted_.Start(fed_clip_ != 0 ? &from : nullptr, format_,
+                     queue.Seconds(static_cast<double>(queue.Given())));
   }
 
   void Close() {
@@ -121,20 +102,7 @@ class Feeder {
     double now = Now();
     {
       std::lock_guard lock(state_->mutex);
-      if (state_->SoundWanted() && state_->route == SoundState::Route::kDevice) {
-        // Where it was heard; before its first sound, or without a reading, the first frame not
-        // known to be heard.
-        double kept = state_->queue.Seconds(static_cast<double>(state_->queue.First()));
-        double place = std::max(state_->device_clock.ClipSeconds(now).value_or(kept), kept);
-        if (state_->resting) {
-          // The clip stands where it was heard until the rest ends.
-          state_->rest_place = place;
-        } else {
-          state_->RouteToClock(now, place);
-        }
-      }
-      state_->stream_open = false;
-      state_->device_clock = DeviceClock();
+      state_->StreamClosed(now);
     }
     // Released without the lock: a device that stopped answering may hold this up.
     Calling([&] {
@@ -153,24 +121,24 @@ class Feeder {
     size_t buffer = stream_->BufferFrames();
     if (started_ && !Calling([&] { return stream_->Padding(padding); })) return Lost();
     padding = std::min(padding, buffer);
-    if (started_ && Stuck(padding)) return Lost();
+    if (started_ && playing_.Stuck(given_ - padding, padding, Now())) return Lost();
     // A new stream waits for its first sound to be there before it starts.
     TopUp(buffer - padding + (started_ ? 0 : StartAfter()));
     Feeding feed;
     {
       std::lock_guard lock(state_->mutex);
       if (state_->queue.Clip() != fed_clip_) StartClipSound(0);
-      bool ends =
-          fed_clip_ == 0 || (state_->queue.Ended() && state_->queue.Waiting() == 0 && flushed_);
+      bool ends = fed_clip_ == 0 ||
+                  (state_->queue.Ended() && state_->queue.Waiting() == 0 && converted_.Ended());
       feed.plan = PlanFeed({.buffer = buffer,
                             .padding = padding,
                             .started = started_,
                             .lead_in = lead_in_,
-                            .sound = FifoFrames(),
+                            .sound = converted_.Frames(),
                             .start_after = StartAfter(),
                             .sound_ends = ends});
       feed.clip = fed_clip_;
-      feed.place = fifo_place_;
+      feed.place = converted_.Place();
       feed.ends = ends;
     }
     if (!Give(feed.plan)) return Lost();
@@ -193,26 +161,16 @@ class Feeder {
   // The stream starts from nothing, as a new one: its position at 0, the silence before its
   // sound to give first.
   void Restarted() {
-    started_ = false;
-    lead_in_ = static_cast<size_t>(kLeadIn * format_.rate);
-    given_ = played_ = 0;
-    moved_at_ = Now();
+    FromNothing(Now());
     std::lock_guard lock(state_->mutex);
     state_->device_clock = DeviceClock();
   }
-
-  // A started stream whose device plays nothing of what it holds, without an error, for as long
-  // as one that stopped answering: it has gone all the same (its server dropped it).
-  bool Stuck(size_t padding) {
-    double now = Now();
-    size_t played = given_ - padding;
-    if (played != played_ || padding == 0) {
-      played_ = played;
-      moved_at_ = now;
-    }
-    return now - moved_at_ > kStalled;
+  void FromNothing(double now) {
+    started_ = false;
+    lead_in_ = StartAfter();
+    given_ = 0;
+    playing_.Restart(now);
   }
-
   struct Feeding {
     DeviceFeed plan;
     uint64_t clip = 0;
@@ -221,12 +179,10 @@ class Feeder {
   };
 
   size_t StartAfter() const { return static_cast<size_t>(kLeadIn * format_.rate); }
-  size_t FifoFrames() const { return fifo_.size() / static_cast<size_t>(format_.FrameBytes()); }
 
-  // Converts enough of the clip's sound for the room there is, outside the lock. The resampler's
-  // output keeps step with its input, so the fifo's place only moves on by what is given.
+  // Converts enough of the clip's sound for the room there is, outside the lock.
   void TopUp(size_t room) {
-    if (!converting_ || FifoFrames() >= room) return;
+    if (!converted_.Converting() || converted_.Frames() >= room) return;
     std::vector<float>& taken = taken_;
     taken.clear();
     bool last = false;
@@ -238,26 +194,19 @@ class Feeder {
       channels = static_cast<size_t>(queue.Format().channels);
       double ratio = static_cast<double>(queue.Format().rate) / format_.rate;
       size_t wanted =
-          static_cast<size_t>(std::ceil(static_cast<double>(room - FifoFrames()) * ratio)) + 1;
+          static_cast<size_t>(std::ceil(static_cast<double>(room - converted_.Frames()) * ratio)) +
+          1;
       queue.Give(wanted, taken);
       last = queue.Ended() && queue.Waiting() == 0;
     }
-    size_t frames = taken.size() / channels;
-    if (!taken.empty() && !converter_.Convert(taken.data(), frames, fifo_)) converting_ = false;
-    if (last && !flushed_) {
-      converter_.Flush(fifo_);
-      flushed_ = true;
-    }
+    converted_.Add(taken.data(), taken.size() / channels, last);
   }
 
   bool Give(const DeviceFeed& plan) {
     if (plan.Frames() == 0) return true;
     size_t frame_bytes = static_cast<size_t>(format_.FrameBytes());
     out_.assign(plan.Frames() * frame_bytes, 0);
-    std::copy_n(fifo_.begin(), plan.sound * frame_bytes,
-                out_.begin() + static_cast<std::ptrdiff_t>(plan.silence_before * frame_bytes));
-    fifo_.erase(fifo_.begin(),
-                fifo_.begin() + static_cast<std::ptrdiff_t>(plan.sound * frame_bytes));
+    converted_.TakeInto(out_.data() + plan.silence_before * frame_bytes, plan.sound);
     lead_in_ -= plan.silence_before;
     given_ += plan.Frames();
     return Calling([&] { return stream_->Give(out_.data(), plan.Frames()); });
@@ -272,11 +221,10 @@ class Feeder {
     double sound = static_cast<double>(feed.plan.sound) / rate;
     if (feed.clip == state_->queue.Clip() && feed.clip != 0) {
       clock.GaveSound(sound, feed.place);
-      if (feed.ends && FifoFrames() == 0) clock.End();
+      if (feed.ends && converted_.Frames() == 0) clock.End();
     } else {
       clock.GaveSilence(sound);  // a dropped clip's last moments
     }
-    fifo_place_ = feed.place + sound;
     clock.GaveSilence(static_cast<double>(feed.plan.silence_after) / rate);
     if (accurate) clock.Read(position, at);
     SoundQueue& queue = state_->queue;
@@ -295,10 +243,7 @@ class Feeder {
   std::nullopt_t Lost() {
     double now = Now();
     std::lock_guard lock(state_->mutex);
-    state_->failed = true;
-    if (state_->SoundWanted() && state_->route == SoundState::Route::kDevice) {
-      state_->RouteToClock(now, state_->device_clock.ClipSeconds(now).value_or(0));
-    }
+    state_->DeviceLost(now);
     return std::nullopt;
   }
 
@@ -322,20 +267,15 @@ class Feeder {
   SoundDevices& devices_;
   std::unique_ptr<SoundStream> stream_;
   MixFormat format_;
-  MixConverter converter_;
-  bool converting_ = false;
-  bool flushed_ = false;
+  ConvertedSound converted_;
   bool started_ = false;
-  size_t given_ = 0;   // frames given to the stream
-  size_t played_ = 0;  // of them played, as last seen
-  double moved_at_ = 0;
+  size_t given_ = 0;  // frames given to the stream
+  PlayingWatch playing_;
   size_t lead_in_ = 0;
   bool changed_ = false;  // the default device changed
   bool came_ = false;     // a device came
   double open_failed_at_ = -1e9;
   uint64_t fed_clip_ = 0;
-  std::vector<uint8_t> fifo_;  // converted, in the device's form
-  double fifo_place_ = 0;      // the clip's place of the fifo's first frame
   std::vector<float> taken_;
   std::vector<uint8_t> out_;
   HeardSound::State told_ = HeardSound::State::kNone;

@@ -19,10 +19,7 @@ HeardSound SoundState::Heard(double now) {
 
 void SoundState::Settle(double now) {
   double since = calling_since.load();
-  if (stream_open && !failed && since > 0 && now - since > kStalled) {
-    failed = true;
-    if (route == Route::kDevice) RouteToClock(now, device_clock.ClipSeconds(now).value_or(0));
-  }
+  if (stream_open && !failed && since > 0 && now - since > kStalled) DeviceLost(now);
   if (SoundWanted()) wanted_at = now;
   if (route != Route::kClock || resting || !SoundWanted()) return;
   int64_t played = queue.FrameAt(PlaceWithoutDevice(now));
@@ -33,6 +30,51 @@ void SoundState::Settle(double now) {
     changed.notify_all();
   } else if (writer_waiting) {
     changed.notify_all();
+  }
+}
+
+double SoundState::StreamOpened(double now) {
+  open_now = false;
+  flush = false;
+  stream_open = true;
+  failed = false;
+  device_clock = DeviceClock();
+  // The sound starts where the clip is: where a rest stopped it, where the system's clock has
+  // taken it (plus the silence before it, so that its time runs on), or where it was given.
+  double place = PlaceWithoutDevice(now);
+  if (!rest_place && route == Route::kClock) place += kLeadIn;
+  rest_place.reset();
+  route = Route::kDevice;
+  return place;
+}
+
+void SoundState::OpenFailed(double now) {
+  open_now = false;
+  // The clip goes on without sound, by the system's clock, from where it was.
+  if (route == Route::kDevice) RouteToClock(now, PlaceWithoutDevice(now));
+  rest_place.reset();
+}
+
+void SoundState::StreamClosed(double now) {
+  if (SoundWanted() && route == Route::kDevice) {
+    // Where it was heard; before its first sound, or without a reading, the first frame not
+    // known to be heard.
+    double kept = queue.Seconds(static_cast<double>(queue.First()));
+    double place = std::max(device_clock.ClipSeconds(now).value_or(kept), kept);
+    if (resting) {
+      rest_place = place;  // the clip stands where it was heard until the rest ends
+    } else {
+      RouteToClock(now, place);
+    }
+  }
+  stream_open = false;
+  device_clock = DeviceClock();
+}
+
+void SoundState::DeviceLost(double now) {
+  failed = true;
+  if (SoundWanted() && route == Route::kDevice) {
+    RouteToClock(now, device_clock.ClipSeconds(now).value_or(0));
   }
 }
 

@@ -39,6 +39,17 @@ struct SoundState {
   // Under mutex: notices a device that stopped answering, plays the queue by the clock on the
   // clock's route, and marks the clip's sound all heard.
   void Settle(double now);
+  // Under mutex, from the feeding thread: a stream was opened; the clip's place its sound starts
+  // from there.
+  double StreamOpened(double now);
+  // Under mutex, from the feeding thread: no device could be opened.
+  void OpenFailed(double now);
+  // Under mutex, from the feeding thread: the stream is being closed; the clip goes on by the
+  // system's clock from where it was heard, or, resting, stands there.
+  void StreamClosed(double now);
+  // Under mutex: the stream's device has gone (or stopped answering); the clip goes on by the
+  // system's clock until another is open.
+  void DeviceLost(double now);
   // Under mutex: the clip's sound goes on by the system's clock from this place now.
   void RouteToClock(double now, double place);
   // Under mutex: where the clip's sound is now while no device plays it.

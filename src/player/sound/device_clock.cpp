@@ -7,10 +7,13 @@ namespace quorvane::player {
 
 namespace {
 
-// How far back the readings' upper edge is looked for: a few of a device's steps, so that a
-// reading taken late does not pull the position back, and a device that fell behind is followed
-// within a tenth of a second.
+// How far back the readings' upper edge is looked for: a few of a device's steps (the feeding
+// thread reads the position at each feed, about once a period), so that a reading taken late does
+// not pull the position back, and one a step ahead is not held for long.
 constexpr double kReadingsKept = 0.1;
+// A reading this far behind the upper edge is not a step's lag: the device fell behind (it ran
+// dry, or its server was held up), and the edge starts again from that reading.
+constexpr double kFellBehind = 0.02;
 // Parts played this long ago are forgotten.
 constexpr double kPartsKept = 1.0;
 
@@ -43,6 +46,7 @@ void DeviceClock::NewClip() {
 }
 
 void DeviceClock::Read(double position, double at) {
+  if (!readings_.empty() && position - at < Edge() - kFellBehind) readings_.clear();
   readings_.push_back({position, at});
   while (readings_.size() > 1 && readings_.front().at < at - kReadingsKept) readings_.pop_front();
   // Parts long played go, but the last one of sound before the position stays: a silence after
@@ -61,9 +65,13 @@ void DeviceClock::Read(double position, double at) {
 
 std::optional<double> DeviceClock::Position(double now) const {
   if (readings_.empty() || readings_.back().position <= 0) return std::nullopt;
+  return std::min(Edge() + now, given_);
+}
+
+double DeviceClock::Edge() const {
   double ahead = readings_.front().position - readings_.front().at;
   for (const Reading& r : readings_) ahead = std::max(ahead, r.position - r.at);
-  return std::min(ahead + now, given_);
+  return ahead;
 }
 
 bool DeviceClock::Over(double now) const {

@@ -2,7 +2,8 @@
 // device's position (seconds of what it was given) at a moment of the system's clock, and the
 // position runs on with that clock between readings. Devices report it in steps that lag the
 // position heard by up to a step (Wine's every 10 ms): the model follows the upper edge of the
-// readings, the most advanced position less its moment over the last few steps.
+// readings, the most advanced position less its moment over the last tenth of a second, and
+// starts again from a reading that falls well behind it (the device fell behind).
 // What a device is given is silence and a clip's sound in turn: silence before the clip's first
 // sound (so that the position is known before it is heard), wherever the sound came too late,
 // and between clips. Each piece of sound carries its place in the clip's sound, so a clip goes on
@@ -53,6 +54,8 @@ class DeviceClock {
   };
 
   void Gave(double seconds, std::optional<double> clip_from);
+  // The readings' upper edge: the most advanced position less its moment (readings_ not empty).
+  double Edge() const;
 
   std::vector<Part> parts_;
   std::deque<Reading> readings_;  // the last few steps'

@@ -235,8 +235,8 @@ class Feeder {
       state_->over = true;
       state_->changed.notify_all();
     }
-    // A worker waiting for room goes on as soon as there is some: it decodes the pictures too.
-    if (state_->writer_waiting) state_->changed.notify_all();
+    // A worker waiting for room goes on once there is some (it decodes the pictures too).
+    if (state_->RoomForWriter()) state_->changed.notify_all();
   }
 
   // The stream's device has gone: the clip goes on by the clock until another is open.

@@ -19,8 +19,6 @@ constexpr auto kStopWait = std::chrono::milliseconds(500);
 // device that stopped answering, and without a device the clock plays the queue.
 constexpr auto kWriterLook = std::chrono::milliseconds(250);
 constexpr auto kClockLook = std::chrono::milliseconds(20);
-// The worker decodes sound ahead in pieces of this many seconds.
-constexpr double kRefill = 0.2;
 constexpr double kUntilTheRestEnds = 1e9;
 
 using Lock = std::unique_lock<std::mutex>;
@@ -106,9 +104,7 @@ class SoundOutput final : public AudioOutput {
     if (!Current(clip)) return 0;
     if (state_->resting) return kUntilTheRestEnds;
     state_->Settle(state_->devices->Now());
-    // Sound is decoded ahead in pieces of a refill's worth: once the queue has that much room it
-    // is filled up, so the worker is woken a few times a second for sound, not at every period
-    // of the device.
+    // Sound is decoded ahead in pieces of a refill's worth (kRefill).
     double held = state_->queue.Seconds(static_cast<double>(state_->queue.Held()));
     if (held >= kQueued) filling_ = false;
     if (held <= kQueued - kRefill) filling_ = true;

@@ -28,7 +28,7 @@ void SoundState::Settle(double now) {
   if (queue.Ended() && played >= queue.Written()) {
     over = true;
     changed.notify_all();
-  } else if (writer_waiting) {
+  } else if (RoomForWriter()) {
     changed.notify_all();
   }
 }

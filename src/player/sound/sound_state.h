@@ -20,6 +20,13 @@ namespace quorvane::player {
 
 // Sound the worker may queue ahead of the device: enough to ride over a slow picture.
 inline constexpr double kQueued = 0.8;
+// The worker decodes sound ahead in pieces of this many seconds: once the queue has that much
+// room it is filled up, so the worker is woken a few times a second for sound, not at every
+// period of the device.
+inline constexpr double kRefill = 0.2;
+// A writer waiting for room in the full queue is woken once this much has been played: not at
+// every period of the device, and soon enough for the pictures it decodes too (a few are queued).
+inline constexpr double kWriterRoom = 0.05;
 // Silence before a new stream's sound: a few of the device's steps, so that its position has
 // begun to move, and is known, before the sound is heard.
 inline constexpr double kLeadIn = 0.06;
@@ -55,6 +62,11 @@ struct SoundState {
   // Under mutex: where the clip's sound is now while no device plays it.
   double PlaceWithoutDevice(double now) const;
   bool SoundWanted() const { return queue.Clip() != 0 && !over; }
+  // Under mutex: a writer waiting for room has some (kWriterRoom).
+  bool RoomForWriter() const {
+    return writer_waiting &&
+           queue.Seconds(static_cast<double>(queue.Held())) <= kQueued - kWriterRoom;
+  }
 
   const std::unique_ptr<SoundDevices> devices;  // Wake and Now for anyone, the rest the feeder's
   // When the feeding thread entered a device call (seconds of devices->Now()), 0 outside one.

@@ -65,8 +65,12 @@ void ExpectOnTime(const std::vector<double>& late, const char* name) {
   std::printf("%s: messages late by %.2f ms (median), %.2f ms (95 %%), %.2f ms at worst\n", name,
               median * 1000, p95 * 1000, worst * 1000);
   EXPECT_GE(late.front(), -0.0005) << "a message before its time";
+  // On an idle machine under Wine, nine runs of each timer: 0.86 to 1.07 ms late in the median,
+  // 2.2 to 5.5 ms at the 95th (a wake-up passes through the Wine server twice). A timer left at the
+  // system's default tick of 15.6 ms is late by about 7.8 ms in the median and up to 15.6 ms; one
+  // on time only now and then shows at the 95th.
   EXPECT_LT(median, 0.002);
-  EXPECT_LT(p95, 0.004);
+  EXPECT_LT(p95, 0.008);
 }
 
 TEST(PictureTimer, TheHighResolutionTimerWakesTheWindowOnTime) {
@@ -80,6 +84,7 @@ TEST(PictureTimer, TheHighResolutionTimerWakesTheWindowOnTime) {
 
 TEST(PictureTimer, TheRaisedPeriodTimerWakesTheWindowOnTimeAndRaisesThePeriodOncePerRun) {
   ASSERT_NE(SystemTimerPeriod().begin, nullptr) << "winmm's timer period calls are missing";
+  raised = given_back = 0;
   HWND window = MessageWindow();
   ASSERT_NE(window, nullptr);
   std::unique_ptr<PictureTimer> timer =

@@ -29,6 +29,28 @@ TEST(DeviceClock, FollowsTheHeardPositionThroughItsStepsFromTheSilenceBeforeTheS
   }
 }
 
+// Readings about a period apart, each a step's fraction late and not in step with the device: the
+// clock finds the heard position. A device that falls behind (it ran dry for 30 ms) is followed at
+// its next reading, to within a step, where the readings before would hold the clock ahead; and
+// finely again a few readings on.
+TEST(DeviceClock, FindsTheHeardPositionFromReadingsAPeriodApartAndFollowsADeviceThatFellBehind) {
+  DeviceClock clock;
+  clock.GaveSilence(0.06);
+  clock.GaveSound(5.0, 0);
+  double stall = 0;  // seconds the device has lost
+  for (int i = 0; i < 100; ++i) {
+    double t = 10.0 + 0.0113 * i + 0.0013 * (i % 7);
+    if (i == 60) stall = 0.03;
+    double heard = t - 10.0 - stall;
+    clock.Read(std::floor(heard / 0.01) * 0.01, t);
+    if (i < 8) continue;  // a few readings to find the edge
+    std::optional<double> clip = clock.ClipSeconds(t);
+    ASSERT_TRUE(clip) << i;
+    bool finding_again = i >= 60 && i < 68;
+    EXPECT_NEAR(*clip, heard - 0.06, finding_again ? 0.0105 : 0.0035) << "reading " << i;
+  }
+}
+
 // Silences of late sound hold the clip's place; a stream opened in the middle of a clip (a new
 // device, the end of a rest) counts down to the place its sound starts from; a sound given in
 // two pieces that do not follow one another (a piece left out) is counted from each piece's place.

@@ -65,8 +65,8 @@ void ExpectOnTime(const std::vector<double>& late, const char* name) {
   std::printf("%s: messages late by %.2f ms (median), %.2f ms (95 %%), %.2f ms at worst\n", name,
               median * 1000, p95 * 1000, worst * 1000);
   EXPECT_GE(late.front(), -0.0005) << "a message before its time";
-  // On an idle machine under Wine, nine runs of each timer: 0.86 to 1.07 ms late in the median,
-  // 2.2 to 5.5 ms at the 95th (a wake-up passes through the Wine server twice). A timer left at the
+  // On an idle machine under Wine, nine runs of each timer: 0.82 to 1.24 ms late in the median,
+  // 1.4 to 5.5 ms at the 95th (a wake-up passes through the Wine server twice). A timer left at the
   // system's default tick of 15.6 ms is late by about 7.8 ms in the median and up to 15.6 ms; one
   // on time only now and then shows at the 95th.
   EXPECT_LT(median, 0.002);

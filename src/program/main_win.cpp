@@ -30,7 +30,11 @@ class Win32StartupHost final : public quorvane::startup::StartupHost {
   void ShowMessage(std::string_view text) override {
     MessageBoxW(nullptr, quorvane::win::Widen(text).c_str(), quorvane::win::kAppTitle, MB_OK);
   }
-  void LoadConfig() override { quorvane::config::LoadConfigWindow(); }
+  void LoadConfig() override {
+    // The saver's window thread names itself; the dialog's is this one.
+    quorvane::win::NameThisThread(L"quorvane_window");
+    quorvane::config::LoadConfigWindow();
+  }
   void LoadSaver() override { quorvane::saver::LoadSaverWindow(); }
   void EndProcess() override { quorvane::win::EndProcess(); }
 };
@@ -40,7 +44,6 @@ class Win32StartupHost final : public quorvane::startup::StartupHost {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before any DLL is loaded by name: none may come from the folder the .scr was started from.
   quorvane::win::RestrictDllSearchToSystemFolder();
-  quorvane::win::NameThisThread(L"quorvane_window");
   Win32StartupHost host;
   quorvane::startup::Main(host);
   // Only the settings dialog gets here: it runs on events until OK or Cancel ends the process.

@@ -36,10 +36,6 @@ inline constexpr size_t kPictureTailPadding = 256;
 // Bytes from one row to the next for a picture this wide.
 inline int PictureStride(int width) { return (width * 4 + 63) / 64 * 64; }
 
-struct Picture;
-// Gives the picture this size: its stride, and room in its buffer for its rows and the padding.
-void SizePicture(Picture& picture, int width, int height);
-
 struct Picture {
   int width = 0;
   int height = 0;
@@ -54,6 +50,7 @@ struct Picture {
   std::shared_ptr<const AVFrame> frame;
 };
 
+// Gives the picture this size: its stride, and room in its buffer for its rows and the padding.
 inline void SizePicture(Picture& picture, int width, int height) {
   picture.width = width;
   picture.height = height;

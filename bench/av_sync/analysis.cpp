@@ -188,14 +188,30 @@ std::vector<FlashLag> FlashLags(const std::vector<double>& flashes,
                                 const std::vector<double>& beeps, double clip_offset) {
   std::vector<FlashLag> lags;
   for (double flash : flashes) {
-    std::optional<double> best;
+    std::optional<FlashLag> best;
     for (double beep : beeps) {
       double lag = flash - beep - clip_offset;
-      if (std::abs(lag) < 0.4 && (!best || std::abs(lag) < std::abs(*best))) best = lag;
+      if (std::abs(lag) < 0.4 && (!best || std::abs(lag) < std::abs(best->lag))) {
+        best = FlashLag{flash, lag, beep};
+      }
     }
-    if (best) lags.push_back({flash, *best});
+    if (best) lags.push_back(*best);
   }
   return lags;
+}
+
+std::vector<double> SoundSlips(const std::vector<double>& beeps) {
+  std::vector<double> slips(beeps.size(), 0.0);
+  if (beeps.size() < 2) return slips;
+  std::vector<double> intervals;
+  for (size_t i = 1; i < beeps.size(); ++i) intervals.push_back(beeps[i] - beeps[i - 1]);
+  const double spacing = Median(intervals);
+  for (size_t i = 1; i < beeps.size(); ++i) {
+    double since = beeps[i] - beeps[0];
+    double beats = std::round(since / spacing);
+    slips[i] = std::max(slips[i - 1], since - beats * spacing);
+  }
+  return slips;
 }
 
 PictureTiming TimePictures(const std::vector<ShownPicture>& shown, double first_flash,
@@ -260,13 +276,19 @@ RunFigures Analyse(const std::vector<Change>& middle, const std::vector<Change>&
   figures.beeps = static_cast<int>(pass_beeps.size());
   std::vector<FlashLag> lags = FlashLags(flashes, pass_beeps, clip_offset);
   figures.flashes = static_cast<int>(lags.size());
+  std::vector<double> slips = SoundSlips(pass_beeps);
   std::vector<double> later;
   for (const FlashLag& lag : lags) {
     if (lag.flash == first) {
       figures.first_lag_ms = lag.lag * 1000;
-    } else {
-      later.push_back(lag.lag * 1000);
+      continue;
     }
+    later.push_back(lag.lag * 1000);
+    auto beep = std::find(pass_beeps.begin(), pass_beeps.end(), lag.beep);
+    double slip = beep == pass_beeps.end() ? 0 : slips[beep - pass_beeps.begin()] * 1000;
+    figures.slip_ms = std::max(figures.slip_ms, slip);
+    double beyond = std::abs(lag.lag * 1000) - slip;
+    figures.lag_beyond_slip_ms = std::max(figures.lag_beyond_slip_ms.value_or(beyond), beyond);
   }
   if (!later.empty()) {
     figures.lag_median_ms = Median(later);

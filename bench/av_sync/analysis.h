@@ -89,9 +89,16 @@ std::optional<double> ClipOffset(const std::vector<double>& clip_beep_onsets);
 struct FlashLag {
   double flash;
   double lag;
+  double beep;
 };
 std::vector<FlashLag> FlashLags(const std::vector<double>& flashes,
                                 const std::vector<double>& beeps, double clip_offset);
+
+// The silence slipped into the sound by each of a pass's beeps (in order, one a second in the
+// clip): how much later than the first beep and the beeps' own spacing (their median interval,
+// which carries the device's rate) says it sounds. A sound server that runs dry plays silence
+// and then the rest of the sound that much later; nothing is ever slipped back (never below 0).
+std::vector<double> SoundSlips(const std::vector<double>& beeps);
 
 // The pictures of one pass of the clip: those shown from just before its first flash (the
 // first picture) to its last picture, each numbered by its level steps (a step of 2 or 3
@@ -115,6 +122,11 @@ struct RunFigures {
   std::optional<double> first_lag_ms;  // the clip's first flash
   // The flashes after the first: their lags' median, least and largest.
   std::optional<double> lag_median_ms, lag_min_ms, lag_max_ms;
+  // The silence slipped into the sound by the last of them (SoundSlips), and how far the flash
+  // furthest from its beep was beyond the silence slipped by that beep (|lag| - slip): a driver
+  // that counts the silence it slips in as played takes the pictures that far ahead.
+  double slip_ms = 0;
+  std::optional<double> lag_beyond_slip_ms;
   PictureTiming pictures;
 };
 RunFigures Analyse(const std::vector<Change>& middle, const std::vector<Change>& corner,

@@ -531,25 +531,25 @@ int Run(const Options& options) {
       "%s: picture after its sound by %s ms (median of the flashes after the first; %s to %s, "
       "spread %s), first flash %s ms; %.1f %% of %d pictures within 5 ms of their time "
       "(%.1f %% 50 ms after the one before, to 10 ms), %d dropped, worst %.1f ms off; %d flashes, "
-      "%d "
-      "beeps; %.0f polls a second\n",
+      "%d beeps, %.1f ms of silence slipped into the sound; %.0f polls a second\n",
       options.label.c_str(), Figure(figures.lag_median_ms).c_str(),
       Figure(figures.lag_min_ms).c_str(), Figure(figures.lag_max_ms).c_str(),
       Figure(spread).c_str(), Figure(figures.first_lag_ms).c_str(), pictures.on_time_share * 100,
       pictures.shown, pictures.steady_share * 100, pictures.dropped, pictures.worst_ms,
-      figures.flashes, figures.beeps, polls_per_second);
+      figures.flashes, figures.beeps, figures.slip_ms, polls_per_second);
   std::printf(
       "av_sync label=%s flashes=%d beeps=%d lag_median_ms=%s lag_min_ms=%s lag_max_ms=%s "
       "lag_spread_ms=%s first_lag_ms=%s shown=%d on_time_pct=%.1f steady_pct=%.1f dropped=%d "
       "worst_ms=%.1f polls_per_s=%.0f clip_offset_ms=%.2f sound_answers=%d sound_late_answers=%d "
       "sound_round_trip_ms=%.3f sound_fit_spread_ms=%.3f sound_rate_error_ppm=%.0f "
-      "sound_arrival_ms=%.3f\n",
+      "sound_arrival_ms=%.3f slip_ms=%.1f lag_beyond_slip_ms=%s\n",
       options.label.c_str(), figures.flashes, figures.beeps, Figure(figures.lag_median_ms).c_str(),
       Figure(figures.lag_min_ms).c_str(), Figure(figures.lag_max_ms).c_str(),
       Figure(spread).c_str(), Figure(figures.first_lag_ms).c_str(), pictures.shown,
       pictures.on_time_share * 100, pictures.steady_share * 100, pictures.dropped,
       pictures.worst_ms, polls_per_second, *clip_offset * 1000, clock->answers, clock->late_answers,
-      clock->round_trip_ms, clock->spread_ms, clock->rate_error * 1e6, arrival_median * 1000);
+      clock->round_trip_ms, clock->spread_ms, clock->rate_error * 1e6, arrival_median * 1000,
+      figures.slip_ms, Figure(figures.lag_beyond_slip_ms).c_str());
   return 0;
 }
 

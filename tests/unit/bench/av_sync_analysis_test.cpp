@@ -79,6 +79,50 @@ TEST(AvSyncAnalysis, ALagIsPositiveWhenThePictureComesAfterItsSound) {
   EXPECT_NEAR(lags[2].lag, -0.020, 1e-9);
 }
 
+TEST(AvSyncAnalysis, SilenceSlippedIntoTheSoundIsCountedFromTheFirstBeep) {
+  // A device 200 ppm slow: its beeps 999.8 ms apart, until it ran dry for 25 ms before the
+  // fourth beep and for 10 ms before the seventh.
+  std::vector<double> beeps;
+  double slipped = 0;
+  for (int k = 0; k < 10; ++k) {
+    if (k == 3) slipped += 0.025;
+    if (k == 6) slipped += 0.010;
+    beeps.push_back(7.0 + k * 0.9998 + slipped);
+  }
+  std::vector<double> slips = SoundSlips(beeps);
+  ASSERT_EQ(slips.size(), beeps.size());
+  for (int k = 0; k < 10; ++k) {
+    EXPECT_NEAR(slips[k], k < 3 ? 0 : k < 6 ? 0.025 : 0.035, 1e-9) << "beep " << k;
+  }
+  EXPECT_EQ(SoundSlips({1.0}), std::vector<double>{0.0});
+}
+
+TEST(AvSyncAnalysis, AFlashIsJudgedBeyondTheSilenceSlippedBeforeItsBeep) {
+  ClipShape clip;
+  const double offset = -0.00535;
+  std::vector<Change> middle = {{0, 0}};
+  std::vector<double> beeps;
+  // The sound slips 20 ms before the sixth beep; the pictures, following a position that did
+  // not count it, stay where they were: 8 ms after their sound, then 12 ms before it. One
+  // flash, the tenth, is 45 ms late besides.
+  for (int k = 0; k < 12; ++k) {
+    double beep = 3.0 + k + (k >= 5 ? 0.020 : 0) + 0.00535;
+    double flash = 3.0 + k + 0.008 + (k == 9 ? 0.045 : 0);
+    beeps.push_back(beep);
+    middle.push_back({flash, 255});
+    middle.push_back({flash + 0.2, 0});
+  }
+  RunFigures figures = Analyse(middle, {}, beeps, offset, clip);
+  EXPECT_EQ(figures.flashes, 12);
+  ASSERT_TRUE(figures.lag_beyond_slip_ms && figures.lag_min_ms);
+  EXPECT_NEAR(figures.slip_ms, 20, 1e-6);
+  EXPECT_NEAR(*figures.lag_min_ms, -12, 1e-6);
+  // The tenth flash: 33 ms after its beep, 13 ms beyond the 20 ms slipped; the others at most
+  // 8 ms off with none slipped, or 12 ms with 20 slipped.
+  EXPECT_NEAR(*figures.lag_max_ms, 33, 1e-6);
+  EXPECT_NEAR(*figures.lag_beyond_slip_ms, 13, 1e-6);
+}
+
 // The corner's screen values for levels 0 to 3, as video range shows them.
 constexpr int kLevelValue[] = {64, 128, 191, 255};
 

@@ -122,9 +122,10 @@ struct RunFigures {
   std::optional<double> first_lag_ms;  // the clip's first flash
   // The flashes after the first: their lags' median, least and largest.
   std::optional<double> lag_median_ms, lag_min_ms, lag_max_ms;
-  // The silence slipped into the sound by the last of them (SoundSlips), and how far the flash
-  // furthest from its beep was beyond the silence slipped by that beep (|lag| - slip): a driver
-  // that counts the silence it slips in as played takes the pictures that far ahead.
+  // The silence slipped into the sound by the last of them (SoundSlips), and the largest of
+  // their distances from their beeps less the silence slipped by each one's beep (|lag| - slip;
+  // below 0 where more was slipped): a driver that counts the silence it slips in as played
+  // takes the pictures up to that much ahead.
   double slip_ms = 0;
   std::optional<double> lag_beyond_slip_ms;
   PictureTiming pictures;

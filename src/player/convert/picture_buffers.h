@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "base/locks.h"
 #include "player/convert/picture.h"
 
 namespace quorvane::player {
@@ -27,7 +28,7 @@ class PictureBuffers : public std::enable_shared_from_this<PictureBuffers> {
   void Give(PixelBytes buffer);
 
   const size_t spares_;
-  std::mutex mutex_;
+  base::Mutex mutex_;
   std::vector<PixelBytes> spare_;
 };
 

@@ -2,18 +2,18 @@
 // core lives: the output may call its listener while the core is being destroyed.
 #pragma once
 
-#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <utility>
 
+#include "base/locks.h"
 #include "player/core/player_core.h"
 
 namespace quorvane::player {
 
 class PlayerCore::Waker {
  public:
-  Waker(std::condition_variable& worker, std::function<void()> window)
+  Waker(base::ConditionVariable& worker, std::function<void()> window)
       : worker_(worker), window_(std::move(window)) {}
   void Wake() {
     std::lock_guard lock(mutex_);
@@ -28,9 +28,9 @@ class PlayerCore::Waker {
   }
 
  private:
-  std::mutex mutex_;
+  base::Mutex mutex_;
   bool alive_ = true;
-  std::condition_variable& worker_;
+  base::ConditionVariable& worker_;
   std::function<void()> window_;
 };
 

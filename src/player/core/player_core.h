@@ -16,7 +16,6 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,6 +24,7 @@
 #include <string>
 #include <thread>
 
+#include "base/locks.h"
 #include "player/convert/picture.h"
 #include "player/convert/picture_converter.h"
 #include "player/playback_component.h"
@@ -138,8 +138,8 @@ class PlayerCore {
   std::atomic<int> picture_width_{0};
   std::atomic<int> picture_height_{0};
 
-  mutable std::mutex mutex_;
-  std::condition_variable wake_worker_;
+  mutable base::Mutex mutex_;
+  base::ConditionVariable wake_worker_;
   std::atomic<bool> stopping_{false};
   // Under mutex_:
   std::string requested_path_;

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "base/locks.h"
 #include "player/sound/sound_feeder.h"
 #include "player/sound/sound_state.h"
 
@@ -21,7 +22,7 @@ constexpr auto kWriterLook = std::chrono::milliseconds(250);
 constexpr auto kClockLook = std::chrono::milliseconds(20);
 constexpr double kUntilTheRestEnds = 1e9;
 
-using Lock = std::unique_lock<std::mutex>;
+using Lock = std::unique_lock<base::Mutex>;
 
 class SoundOutput final : public AudioOutput {
  public:

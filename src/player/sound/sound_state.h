@@ -5,12 +5,12 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 
+#include "base/locks.h"
 #include "player/sound/audio_output.h"
 #include "player/sound/device_clock.h"
 #include "player/sound/sound_device.h"
@@ -72,9 +72,9 @@ struct SoundState {
   // When the feeding thread entered a device call (seconds of devices->Now()), 0 outside one.
   std::atomic<double> calling_since{0};
 
-  std::mutex mutex;
+  base::Mutex mutex;
   // The worker's waits: room in the queue, a clip heard to its end or dropped, a rest ended.
-  std::condition_variable changed;
+  base::ConditionVariable changed;
   // Under mutex:
   std::function<void()> listener;
   bool stopping = false;

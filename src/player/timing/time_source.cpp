@@ -7,7 +7,7 @@ namespace {
 class SteadyTime final : public TimeSource {
  public:
   TimePoint Now() const override { return std::chrono::steady_clock::now(); }
-  void WaitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+  void WaitFor(std::unique_lock<base::Mutex>& lock, base::ConditionVariable& wake,
                double seconds) override {
     wake.wait_for(lock, std::chrono::duration<double>(seconds));
   }

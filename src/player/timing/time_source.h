@@ -4,9 +4,10 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
+
+#include "base/locks.h"
 
 namespace quorvane::player {
 
@@ -18,7 +19,7 @@ class TimeSource {
   virtual TimePoint Now() const = 0;
   // Waits on wake (lock held on entry and on return) until it is notified or seconds of this
   // source's time have passed. It may return earlier: callers look again at what they wait for.
-  virtual void WaitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+  virtual void WaitFor(std::unique_lock<base::Mutex>& lock, base::ConditionVariable& wake,
                        double seconds) = 0;
 };
 

@@ -41,7 +41,7 @@ TimeSource::TimePoint ManualTime::Now() const {
   return TimePoint() + elapsed_;
 }
 
-void ManualTime::WaitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+void ManualTime::WaitFor(std::unique_lock<base::Mutex>& lock, base::ConditionVariable& wake,
                          double seconds) {
   if (seconds <= 0) return;
   uint64_t id;

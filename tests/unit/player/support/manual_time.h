@@ -11,6 +11,7 @@
 #include <mutex>
 #include <vector>
 
+#include "base/locks.h"
 #include "player/timing/time_source.h"
 
 namespace quorvane::player::testing {
@@ -36,7 +37,7 @@ class Signal {
 class ManualTime final : public TimeSource {
  public:
   TimePoint Now() const override;
-  void WaitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+  void WaitFor(std::unique_lock<base::Mutex>& lock, base::ConditionVariable& wake,
                double seconds) override;
 
   // Moves the time on and wakes every thread that waits for time.
@@ -61,8 +62,8 @@ class ManualTime final : public TimeSource {
 
  private:
   struct Waiter {
-    std::mutex* mutex;
-    std::condition_variable* wake;
+    base::Mutex* mutex;
+    base::ConditionVariable* wake;
     uint64_t id;
   };
 

@@ -4,8 +4,9 @@
 // replaced one.
 //
 // Threads and what they own:
-// - the user-interface thread calls every public function, and alone converts pictures again
-//   for a new size (reconverter_);
+// - the user-interface thread (the one whose window shows the pictures) calls every public
+//   function, and alone converts pictures again for a new size (reconverter_); PlayState,
+//   ClipHeight and ClipWidth, atomics, may be read on any thread;
 // - the worker owns the decoder, the clip's run and the converters it uses, and writes the
 //   clip's sound to the output;
 // - the sound output's thread calls the listener, which only wakes the other two.

@@ -4,10 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
 #include "win/system_library_win.h"
-#include "win/thread_name_win.h"
 
 namespace quorvane::player {
 
@@ -18,28 +16,17 @@ constexpr DWORD kHighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIG
 
 class WaitablePictureTimer final : public PictureTimer {
  public:
-  // Takes the timer; with a period, raises it while pictures are shown.
-  WaitablePictureTimer(HWND window, UINT message, HANDLE timer, TimerPeriod period)
-      : window_(window),
-        message_(message),
-        timer_(timer),
-        quit_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-        period_(period) {
-    if (quit_) thread_ = std::thread([this] { Wait(); });
-  }
+  // Takes the timer (an auto-reset one); with a period, raises it while pictures are shown.
+  WaitablePictureTimer(HANDLE timer, TimerPeriod period) : timer_(timer), period_(period) {}
 
   ~WaitablePictureTimer() override {
-    if (thread_.joinable()) {
-      SetEvent(quit_);
-      thread_.join();
-    }
     Showing(false);
     CloseHandle(timer_);
-    if (quit_) CloseHandle(quit_);
   }
 
+  HANDLE Handle() const override { return timer_; }
+
   void Arm(double seconds) override {
-    if (!thread_.joinable()) return;
     // Relative due times are negative, in 100 ns.
     LARGE_INTEGER due;
     due.QuadPart = -std::llround(std::max(seconds, 0.0) * 1e7) - 1;
@@ -59,21 +46,9 @@ class WaitablePictureTimer final : public PictureTimer {
   }
 
  private:
-  void Wait() {
-    win::NameThisThread(L"quorvane_timer");
-    HANDLE events[] = {quit_, timer_};
-    while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
-      PostMessageW(window_, message_, 0, 0);
-    }
-  }
-
-  HWND window_;
-  UINT message_;
   HANDLE timer_;
-  HANDLE quit_;
   TimerPeriod period_;
   bool raised_ = false;
-  std::thread thread_;
 };
 
 }  // namespace
@@ -89,22 +64,21 @@ TimerPeriod SystemTimerPeriod() {
   return period;
 }
 
-std::unique_ptr<PictureTimer> CreateHighResolutionTimer(HWND window, UINT message) {
+std::unique_ptr<PictureTimer> CreateHighResolutionTimer() {
   HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
   if (!timer) return nullptr;
-  return std::make_unique<WaitablePictureTimer>(window, message, timer, TimerPeriod{});
+  return std::make_unique<WaitablePictureTimer>(timer, TimerPeriod{});
 }
 
-std::unique_ptr<PictureTimer> CreateRaisedPeriodTimer(HWND window, UINT message,
-                                                      TimerPeriod period) {
+std::unique_ptr<PictureTimer> CreateRaisedPeriodTimer(TimerPeriod period) {
   HANDLE timer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
   if (!timer) return nullptr;
-  return std::make_unique<WaitablePictureTimer>(window, message, timer, period);
+  return std::make_unique<WaitablePictureTimer>(timer, period);
 }
 
-std::unique_ptr<PictureTimer> CreatePictureTimer(HWND window, UINT message) {
-  if (auto timer = CreateHighResolutionTimer(window, message)) return timer;
-  return CreateRaisedPeriodTimer(window, message, SystemTimerPeriod());
+std::unique_ptr<PictureTimer> CreatePictureTimer() {
+  if (auto timer = CreateHighResolutionTimer()) return timer;
+  return CreateRaisedPeriodTimer(SystemTimerPeriod());
 }
 
 }  // namespace quorvane::player

@@ -1,23 +1,26 @@
 // The playback component as a Win32 child window: what the saver window (reaAudio) and the
-// settings dialog (reaAudioPre) create. Owned by its host window; UI thread only.
-// The window paints black until the first picture and around it, never takes the keyboard
-// focus, and is transparent to the mouse, so input over the picture reaches the host window.
+// settings dialog (reaAudioPre) create. Owned by its host window and called on that window's
+// thread. The window itself belongs to a thread of the component's own, the picture thread,
+// which paints each picture as it falls due: the host's thread is woken only when the play state
+// or the picture's size changes. Every call that touches the window is carried out on the
+// picture thread before it returns.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
-#include "player/convert/picture.h"
 #include "player/core/player_core.h"
-#include "player/output/picture_timer_win.h"
 #include "player/playback_component.h"
-#include "win/window_win.h"
 
 namespace quorvane::player {
 
-class PlaybackWindow final : public PlaybackComponent, private win::Window {
+class PictureWindow;
+
+class PlaybackWindow final : public PlaybackComponent {
  public:
   PlaybackWindow();
   ~PlaybackWindow() override;
@@ -25,7 +28,7 @@ class PlaybackWindow final : public PlaybackComponent, private win::Window {
   PlaybackWindow& operator=(const PlaybackWindow&) = delete;
 
   // The window, a child of parent at the given place (pixels), visible or hidden, with its
-  // player; false when the window cannot be made.
+  // player; false when the window or its thread cannot be made.
   bool Create(HWND parent, int control_id, RECT place, bool visible);
 
   void SetSource(const std::string& path) override;
@@ -41,40 +44,34 @@ class PlaybackWindow final : public PlaybackComponent, private win::Window {
   void SetResting(bool resting) override;
 
   // The component's own child window. Its text is the current source, for tests and tools.
-  HWND Handle() const { return Window::Handle(); }
+  HWND Handle() const { return handle_; }
   // Signalled whenever the play state, the picture size or a due picture changes, so that a
   // host waiting for messages can wait for this as well.
   HANDLE WakeEvent() const { return wake_; }
-  // Whole window (false, the saver's way: the host sizes the window to the picture) or the
-  // picture fitted inside with its proportions kept and black around it (true, the preview).
+  // Whole window (false, the saver's way) or the picture fitted inside with black around it
+  // (true, the preview).
   void SetFitPicture(bool fit);
 
  private:
-  Result OnHitTest() override;
-  Result OnMouseActivate() override;
-  Result OnEraseBackground() override;
-  Result OnPaint() override;
-  Result OnSize() override;
-  Result OnAppMessage(UINT message, WPARAM wparam, LPARAM) override;
-
+  // The picture thread: makes the window, tells Create, then runs the window until told to end.
+  void RunPictureThread(HWND parent, int control_id, RECT place, bool visible);
+  // Runs call on the picture thread; returns once it has run (or at once without a window).
+  void OnPictureThread(const std::function<void(PictureWindow&)>& call);
   void Place();
-  // Where the picture goes inside the client area.
-  RECT PictureRect() const;
-  void UpdatePictureSize();
-  void Refresh();
-  // The picture on show into its place.
-  void DrawPicture(HDC dc, const RECT& rect);
-  // The picture timer knows whether pictures are being shown.
-  void TellTimer();
-  void Paint();
+  // Raises the notice that the player could not start, on the host's thread.
+  static void CALLBACK RaiseBroken(HWND window, UINT, UINT_PTR id, DWORD) noexcept;
 
   HANDLE wake_;
-  std::unique_ptr<PictureTimer> timer_;
+  HANDLE created_;  // the picture thread has made its window, or could not
+  HANDLE ended_;    // the picture thread has let its window go
+  std::thread thread_;
+  DWORD thread_id_ = 0;
+  HWND parent_ = nullptr;
+  HWND handle_ = nullptr;
+  PictureWindow* window_ = nullptr;  // the picture thread's; used there only
   std::unique_ptr<PlayerCore> core_;
-  std::shared_ptr<const Picture> picture_;
+  bool broken_timer_ = false;
   NoticeHandler notice_;
-  bool fit_ = false;
-  bool resting_ = false;
   float height_ = 0, width_ = 0, top_ = 0, left_ = 0;
 };
 

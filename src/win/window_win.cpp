@@ -20,6 +20,7 @@ bool Window::Create(const Class& window_class, const Placement& placement, const
   if (!GetClassInfoExW(instance, window_class.name, &existing)) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
+    wc.style = window_class.style;
     wc.lpfnWndProc = &Window::Procedure;
     wc.hInstance = instance;
     wc.hbrBackground = window_class.background;

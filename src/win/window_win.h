@@ -28,6 +28,7 @@ class Window {
     HBRUSH background = nullptr;
     HCURSOR cursor = nullptr;
     HICON icon = nullptr;
+    UINT style = 0;  // CS_ flags
   };
   // Where a window goes and how big it is, in pixels; CW_USEDEFAULT lets the system choose.
   struct Place {

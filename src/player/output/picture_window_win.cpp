@@ -32,7 +32,10 @@ bool PictureWindow::Create(HWND parent, int control_id, RECT place, bool visible
   placement.place = {place.left, place.top, place.right - place.left, place.bottom - place.top};
   placement.parent = parent;
   placement.id = control_id;
-  if (!Window::Create(Class{kClassName}, placement, L"")) return false;
+  // A device context of its own, kept from picture to picture: not set up anew for each one.
+  if (!Window::Create(Class{kClassName, nullptr, nullptr, nullptr, CS_OWNDC}, placement, L"")) {
+    return false;
+  }
   timer_ = CreatePictureTimer();
   return true;
 }

@@ -135,6 +135,22 @@ TEST_F(PlaybackWindowTest, FitsThePictureWithBlackBandsForThePreview) {
   component_->SetSource("");
 }
 
+TEST_F(PlaybackWindowTest, PaintsEachPictureWhileTheHostsThreadProcessesNoMessages) {
+  // The component's own thread paints: a host busy elsewhere, or asleep until its wake event,
+  // still shows the clip's pictures as they fall due.
+  component_->SetSource(Narrow(ClipsFolder() + L"\\small.rm"));
+  ASSERT_TRUE(WaitUntil([&] { return component_->ClipHeight() == 120; }, 5000));
+  std::set<std::vector<uint32_t>> seen;
+  for (int i = 0; i < 8; ++i) {
+    Sleep(150);
+    std::vector<uint32_t> shown = Grab(component_->Handle());
+    if (LitShare(shown) > 0.5) seen.insert(shown);
+  }
+  // The test pattern moves with each picture: eight looks 150 ms apart see as many pictures.
+  EXPECT_GE(seen.size(), 6u) << "pictures shown only while the host processes messages";
+  component_->SetSource("");
+}
+
 TEST_F(PlaybackWindowTest, SignalsItsWakeEventWithoutAnyMessageProcessed) {
   HANDLE wake = component_->WakeEvent();
   ASSERT_NE(wake, nullptr);

@@ -19,11 +19,6 @@ constexpr double kLatestWake = 1.0;
 
 }  // namespace
 
-PictureWindow::~PictureWindow() {
-  // The timer's period is given back before the window goes.
-  timer_.reset();
-}
-
 bool PictureWindow::Create(HWND parent, int control_id, RECT place, bool visible) {
   // No cursor of its own: the window is transparent to the mouse, the host's pointer shows.
   Placement placement;
@@ -89,7 +84,7 @@ PictureWindow::Result PictureWindow::OnAppMessage(UINT message, WPARAM, LPARAM l
   if (message == kPictureChangedMessage) {
     Refresh();
   } else if (message == kPictureCallMessage) {
-    (*reinterpret_cast<const std::function<void()>*>(lparam))();
+    (*reinterpret_cast<const std::function<void(PictureWindow&)>*>(lparam))(*this);
   } else {
     return {};
   }

@@ -19,13 +19,12 @@ namespace quorvane::player {
 
 // Posted by the player's worker when something changed: a picture may be due.
 inline constexpr UINT kPictureChangedMessage = WM_APP + 1;
-// Sent with a std::function<void()>* to run it on the picture thread.
+// Sent with a std::function<void(PictureWindow&)>* to run it on the picture thread.
 inline constexpr UINT kPictureCallMessage = WM_APP + 2;
 
 class PictureWindow final : private win::Window {
  public:
   PictureWindow() = default;
-  ~PictureWindow() override;
   PictureWindow(const PictureWindow&) = delete;
   PictureWindow& operator=(const PictureWindow&) = delete;
 
@@ -63,6 +62,8 @@ class PictureWindow final : private win::Window {
   void TellTimer();
   void Paint();
 
+  // Destroyed before the window goes (a member, the window a base): the timer's period is given
+  // back first.
   std::unique_ptr<PictureTimer> timer_;
   PlayerCore* core_ = nullptr;
   std::shared_ptr<const Picture> picture_;

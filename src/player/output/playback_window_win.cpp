@@ -65,7 +65,8 @@ PlaybackWindow::PlaybackWindow()
       ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 PlaybackWindow::~PlaybackWindow() {
-  if (broken_timer_) KillTimer(parent_, reinterpret_cast<UINT_PTR>(this));
+  // The notice of a player that could not start (Create), if it is not raised yet.
+  KillTimer(parent_, reinterpret_cast<UINT_PTR>(this));
   if (thread_.joinable()) {
     // The window goes first, then the player it shows: nothing paints from a player that is gone.
     PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
@@ -111,7 +112,7 @@ bool PlaybackWindow::Create(HWND parent, int control_id, RECT place, bool visibl
   if (!core_->Working()) {
     // Raised from the host's own messages, once it has had the chance to set its handler:
     // without a worker thread nothing can ever play.
-    broken_timer_ = SetTimer(parent, reinterpret_cast<UINT_PTR>(this), 0, &RaiseBroken) != 0;
+    SetTimer(parent, reinterpret_cast<UINT_PTR>(this), 0, &RaiseBroken);
   }
   return true;
 }
@@ -122,27 +123,21 @@ void PlaybackWindow::RunPictureThread(HWND parent, int control_id, RECT place, b
     PictureWindow window;
     if (window.Create(parent, control_id, place, visible)) {
       thread_id_ = GetCurrentThreadId();
-      window_ = &window;
       handle_ = window.Handle();
     }
     SetEvent(created_);
     if (handle_) RunWindow(window);
-    window_ = nullptr;
   }
   SetEvent(ended_);
 }
 
 void PlaybackWindow::OnPictureThread(const std::function<void(PictureWindow&)>& call) {
-  if (!handle_) return;
-  PictureWindow* window = window_;
-  std::function<void()> bound = [&call, window] { call(*window); };
-  SendMessageW(handle_, kPictureCallMessage, 0, reinterpret_cast<LPARAM>(&bound));
+  SendMessageW(handle_, kPictureCallMessage, 0, reinterpret_cast<LPARAM>(&call));
 }
 
 void CALLBACK PlaybackWindow::RaiseBroken(HWND window, UINT, UINT_PTR id, DWORD) noexcept {
   KillTimer(window, id);
   auto* self = reinterpret_cast<PlaybackWindow*>(id);
-  self->broken_timer_ = false;
   try {
     if (self->notice_) self->notice_("Quorvane", "the player could not start");
   } catch (...) {
@@ -151,7 +146,6 @@ void CALLBACK PlaybackWindow::RaiseBroken(HWND window, UINT, UINT_PTR id, DWORD)
 }
 
 void PlaybackWindow::SetSource(const std::string& path) {
-  if (!handle_) return core_->SetSource(path);
   OnPictureThread([&path](PictureWindow& w) { w.SetSource(path); });
 }
 

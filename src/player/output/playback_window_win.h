@@ -55,7 +55,7 @@ class PlaybackWindow final : public PlaybackComponent {
  private:
   // The picture thread: makes the window, tells Create, then runs the window until told to end.
   void RunPictureThread(HWND parent, int control_id, RECT place, bool visible);
-  // Runs call on the picture thread; returns once it has run (or at once without a window).
+  // Runs call on the picture thread; returns once it has run (at once when the window is gone).
   void OnPictureThread(const std::function<void(PictureWindow&)>& call);
   void Place();
   // Raises the notice that the player could not start, on the host's thread.
@@ -68,9 +68,7 @@ class PlaybackWindow final : public PlaybackComponent {
   DWORD thread_id_ = 0;
   HWND parent_ = nullptr;
   HWND handle_ = nullptr;
-  PictureWindow* window_ = nullptr;  // the picture thread's; used there only
   std::unique_ptr<PlayerCore> core_;
-  bool broken_timer_ = false;
   NoticeHandler notice_;
   float height_ = 0, width_ = 0, top_ = 0, left_ = 0;
 };

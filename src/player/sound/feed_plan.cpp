@@ -17,6 +17,11 @@ constexpr double kLongestDeviceWait = 0.2;
 // The device periods of sound the feeding thread leaves the device at the least while it sleeps:
 // enough to ride over a late wake. It sleeps until half of what the device holds is left.
 constexpr double kPeriodsLeft = 2;
+// The shortest sleep of its own, in device periods. A sleep of one period saves no wake-up
+// against the device's event, and timed by the thread's own clock it drifts against the
+// device's: every so often two periods are played during it, and a wake that comes late on top
+// finds the device all but empty.
+constexpr double kShortestSleep = 2;
 
 }  // namespace
 
@@ -54,7 +59,7 @@ DeviceFeed PlanFeed(const FeedView& v) {
 
 std::optional<double> SleepAfterFeed(double held, double period) {
   double spare = held - std::max(kPeriodsLeft * period, held / 2);
-  if (period <= 0 || spare + 1e-9 < period) return std::nullopt;
+  if (period <= 0 || spare + 1e-9 < kShortestSleep * period) return std::nullopt;
   return spare;
 }
 

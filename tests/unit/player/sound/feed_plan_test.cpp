@@ -118,13 +118,13 @@ TEST(FeedPlan, WhatTheFeedingThreadDoesNext) {
 }
 
 // A device that holds plenty is left alone until half of it is left, two of its periods at the
-// least; one that holds little is woken for at its next event.
+// least; one that holds little (three periods: a sleep of one) is woken for at its next event.
 TEST(FeedPlan, HowLongTheFeedingThreadSleepsAfterAFeed) {
   struct Case {
     double held, period;
     std::optional<double> sleep;
   } cases[] = {
-      {0.050, 0.010, 0.025},        {0.040, 0.010, 0.020},        {0.030, 0.010, 0.010},
+      {0.050, 0.010, 0.025},        {0.040, 0.010, 0.020},        {0.030, 0.010, std::nullopt},
       {0.025, 0.010, std::nullopt}, {0.010, 0.010, std::nullopt}, {0.100, 0.003, 0.050},
       {0.040, 0, std::nullopt},
   };

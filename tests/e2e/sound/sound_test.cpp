@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,17 +54,79 @@ double SoundAfter(const Recording& recording, const Tail& tail) {
   return tone->to - marker->from + tail.marker_latency;
 }
 
+// An environment variable set for the programs the test starts from now on, and taken back.
+class ScopedVariable {
+ public:
+  ScopedVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
+    SetEnvironmentVariableW(name, value);
+  }
+  ~ScopedVariable() { SetEnvironmentVariableW(name_, nullptr); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const wchar_t* name_;
+};
+
+// How much sound the device held each time the saver looked before it fed it, in milliseconds,
+// from Wine's trace of its sound driver (GetCurrentPadding: "Pad: 20 ms (882)").
+std::vector<int> DeviceLooks(const std::string& trace) {
+  std::vector<int> looks;
+  const std::string mark = "Pad: ";
+  for (size_t at = trace.find(mark); at != std::string::npos; at = trace.find(mark, at + 1)) {
+    looks.push_back(std::atoi(trace.c_str() + at + mark.size()));
+  }
+  return looks;
+}
+
 TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
   SoundRecorder recorder;
   ASSERT_TRUE(recorder.Started());
-  // The tone, then a clip without sound: the tone's end is heard before the next one.
-  Saver saver(SaverSettings({}, {L"tone-ac3.rm", L"small.rm"}));
-  ASSERT_NE(saver.window, nullptr);
+  // Wine's sound driver says what the device holds each time the saver looks: its trace goes to
+  // this program's output, from where it stands now.
+  std::wstring output = Environment(L"QUORVANE_OUTPUT");
+  ASSERT_FALSE(output.empty()) << "QUORVANE_OUTPUT is not set (tests/e2e/wine-run sets it)";
+  size_t before = ReadFileBytes(output).value_or("").size();
+  std::optional<Saver> saver;
+  {
+    ScopedVariable trace(L"WINEDEBUG", L"warn+pulse,trace+pulse");
+    // The tone, then a clip without sound: the tone's end is heard before the next one.
+    saver.emplace(SaverSettings({}, {L"tone-ac3.rm", L"small.rm"}));
+  }
+  ASSERT_NE(saver->window, nullptr);
   std::wstring clips = ClipsFolder() + L"\\";
-  ASSERT_TRUE(WaitUntil([&] { return TextOf(saver.component) == clips + L"small.rm"; }, 15000));
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(saver->component) == clips + L"small.rm"; }, 15000));
   Sleep(300);
-  ASSERT_TRUE(saver.EndWithKey());
+  ASSERT_TRUE(saver->EndWithKey());
   Recording recording = recorder.Stop();
+  std::string trace = ReadFileBytes(output).value_or("");
+  trace.erase(0, std::min(before, trace.size()));
+
+  // The saver's own part: while the tone plays (from the first look that finds the stream's two
+  // periods to the last) it looks again each time the device has played one of its three 10 ms
+  // periods, so it never finds it holding less than two; a late wake of the machine's may leave
+  // one now and then, and none may find it empty. A thread that slept on its own clock drifted
+  // against the device's and found one period left at a tenth of its looks.
+  std::vector<int> looks = DeviceLooks(trace);
+  auto first = std::find_if(looks.begin(), looks.end(), [](int held) { return held >= 20; });
+  auto last = std::find_if(looks.rbegin(), looks.rend(), [](int held) { return held >= 20; });
+  ASSERT_TRUE(first != looks.end()) << "Wine's trace has no look of the saver's at the device";
+  std::vector<int> playing(first, last.base());
+  auto one_period =
+      std::count_if(playing.begin(), playing.end(), [](int held) { return held < 20; });
+  auto empty = std::count_if(playing.begin(), playing.end(), [](int held) { return held < 10; });
+  size_t underflows = 0;
+  for (size_t at = trace.find("Underflow"); at != std::string::npos;
+       at = trace.find("Underflow", at + 1)) {
+    ++underflows;
+  }
+  std::printf(
+      "the saver looked at the device %zu times while the tone played: %td found one "
+      "period left, %td none; Wine's driver said the server ran dry %zu times in the whole run\n",
+      playing.size(), one_period, empty, underflows);
+  EXPECT_GT(playing.size(), 250u);
+  EXPECT_LE(one_period, 3);
+  EXPECT_EQ(empty, 0);
 
   std::optional<Recording::Span> tone = recording.Heard(kTone, kHeard);
   ASSERT_TRUE(tone);
@@ -78,18 +142,17 @@ TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
   // lost or repeated period of the device (10 ms) shows as a jump; a lost queue's worth, as a
   // length off by far more than this tolerance.
   EXPECT_NEAR(length - silent, 3.0, 0.05);
-  // A silence inside the tone, or a jump of a few samples, is the sound server running dry of
-  // the saver's sound for a moment: under Wine the device's driver keeps only about the stream's
-  // buffer (three 10 ms periods) in the server, and now and then comes back late; the server then
-  // plays a silence of a block or two, or, when the sound comes back within its block, leaves out
-  // the few samples it had passed. On an idle machine, ten runs: six without a break, one with a
-  // jump, two with a silence of 20 ms, one with two silences (30 ms in all). These bounds are
-  // that, in the recording's 10 ms windows. A player that starves the device makes longer
-  // silences; one that loses or repeats sound at its periods' seams makes a jump every 10 ms.
-  EXPECT_LE(longest_silence, 0.025)
+  // What is heard has breaks of Wine's own: its driver keeps no more than the stream's three
+  // periods in the sound server and feeds it from a thread of its own, which now and then comes
+  // late (17 ms seen), though the saver's looks show the device held two periods; the server then
+  // plays a silence of a block or two, or leaves out the few samples it had passed (a jump).
+  // Measured with the looks above as they are asserted, 32 runs: at most 3 silences, 60 ms in
+  // all, the longest 30 ms, and no jump. A player that loses or repeats sound at its periods'
+  // seams makes a jump every 10 ms; one that starves the device, long silences.
+  EXPECT_LE(longest_silence, 0.05)
       << breaks.silences.size() << " silences, " << silent << " s in all";
-  EXPECT_LE(silent, 0.035) << breaks.silences.size() << " silences";
-  EXPECT_LE(breaks.silences.size() + jumps, 3u);
+  EXPECT_LE(silent, 0.1) << breaks.silences.size() << " silences";
+  EXPECT_LE(breaks.silences.size() + jumps, 8u);
   const Recording::Span whole = breaks.longest_whole;
   EXPECT_GE(whole.to - whole.from, 0.5);
   EXPECT_NEAR(recording.Frequency(whole.from, whole.to), kTone, kTone * 0.02);

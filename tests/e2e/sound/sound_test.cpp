@@ -68,14 +68,20 @@ class ScopedVariable {
   const wchar_t* name_;
 };
 
+// Where each mark ends in a text.
+std::vector<size_t> EndsOf(const std::string& text, const std::string& mark) {
+  std::vector<size_t> ends;
+  for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
+    ends.push_back(at + mark.size());
+  }
+  return ends;
+}
+
 // How much sound the device held each time the saver looked before it fed it, in milliseconds,
 // from Wine's trace of its sound driver (GetCurrentPadding: "Pad: 20 ms (882)").
 std::vector<int> DeviceLooks(const std::string& trace) {
   std::vector<int> looks;
-  const std::string mark = "Pad: ";
-  for (size_t at = trace.find(mark); at != std::string::npos; at = trace.find(mark, at + 1)) {
-    looks.push_back(std::atoi(trace.c_str() + at + mark.size()));
-  }
+  for (size_t end : EndsOf(trace, "Pad: ")) looks.push_back(std::atoi(trace.c_str() + end));
   return looks;
 }
 
@@ -115,11 +121,7 @@ TEST(Sound, TheSaverPlaysAToneAtItsPitchAndLengthWithoutGapsOrRepeats) {
   auto one_period =
       std::count_if(playing.begin(), playing.end(), [](int held) { return held < 20; });
   auto empty = std::count_if(playing.begin(), playing.end(), [](int held) { return held < 10; });
-  size_t underflows = 0;
-  for (size_t at = trace.find("Underflow"); at != std::string::npos;
-       at = trace.find("Underflow", at + 1)) {
-    ++underflows;
-  }
+  size_t underflows = EndsOf(trace, "Underflow").size();
   std::printf(
       "the saver looked at the device %zu times while the tone played: %td found one "
       "period left, %td none; Wine's driver said the server ran dry %zu times in the whole run\n",
